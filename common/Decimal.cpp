@@ -1,0 +1,231 @@
+#include "common/Decimal.h"
+
+#include "common/Errores.h"
+
+#include <atomic>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <locale>
+
+namespace {
+
+std::atomic<char> g_separador{'.'};
+
+bool EsDigito(char c) { return c >= '0' && c <= '9'; }
+
+// Checks the shape of a real under the separator and rewrites it with a "."
+// for from_chars. Blanks may surround the number; nothing else may.
+bool FormaReal(const std::string& t, char sep, std::string& limpio)
+{
+    size_t i = 0, n = t.size();
+    while (i < n && t[i] == ' ')
+        ++i;
+    while (n > i && t[n - 1] == ' ')
+        --n;
+    limpio.clear();
+    if (i < n && (t[i] == '+' || t[i] == '-')) {
+        if (t[i] == '-')
+            limpio += '-';
+        ++i;
+    }
+    int digitos = 0;
+    while (i < n && EsDigito(t[i])) {
+        limpio += t[i++];
+        ++digitos;
+    }
+    if (i < n && t[i] == sep) {
+        limpio += '.';
+        ++i;
+        while (i < n && EsDigito(t[i])) {
+            limpio += t[i++];
+            ++digitos;
+        }
+    }
+    if (digitos == 0)
+        return false;
+    if (i < n && (t[i] == 'E' || t[i] == 'e')) {
+        limpio += 'e';
+        ++i;
+        if (i < n && (t[i] == '+' || t[i] == '-'))
+            limpio += t[i++];
+        int exp = 0;
+        while (i < n && EsDigito(t[i])) {
+            limpio += t[i++];
+            ++exp;
+        }
+        if (exp == 0)
+            return false;
+    }
+    return i == n;
+}
+
+enum class Lectura { Bien, Mal, Desborde };
+
+Lectura LeeExtendido(const std::string& texto, long double& v)
+{
+    std::string limpio;
+    if (!FormaReal(texto, SeparadorDecimal(), limpio))
+        return Lectura::Mal;
+    const char* ini = limpio.data();
+    const char* fin = ini + limpio.size();
+    auto r = std::from_chars(ini, fin, v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too small underflows silently to zero; too large cannot be held at all.
+        const auto e = limpio.find('e');
+        if (e != std::string::npos && e + 1 < limpio.size() && limpio[e + 1] == '-') {
+            v = limpio[0] == '-' ? -0.0L : 0.0L;
+            return Lectura::Bien;
+        }
+        return Lectura::Mal;
+    }
+    if (r.ec != std::errc() || r.ptr != fin)
+        return Lectura::Mal;
+    return Lectura::Bien;
+}
+
+} // namespace
+
+char SeparadorDecimal() { return g_separador.load(std::memory_order_relaxed); }
+
+void FijaSeparadorDecimal(char separador) { g_separador.store(separador, std::memory_order_relaxed); }
+
+char SeparadorDecimalDelEntorno()
+{
+    const char* nombres[] = {"LC_ALL", "LC_NUMERIC", "LANG"};
+    std::string loc;
+    for (const char* n : nombres) {
+        const char* v = std::getenv(n);
+        if (v && *v) {
+            loc = v;
+            break;
+        }
+    }
+    if (loc.empty() || loc == "C" || loc == "POSIX")
+        return '.';
+    try {
+        std::locale l(loc.c_str());
+        const char c = std::use_facet<std::numpunct<char>>(l).decimal_point();
+        if (c == ',' || c == '.')
+            return c;
+    } catch (...) {
+        // The locale is not generated on this machine: decide by its language.
+    }
+    const std::string idioma = loc.substr(0, loc.find_first_of("_.@"));
+    const std::string pais = loc.find('_') == std::string::npos ? "" : loc.substr(loc.find('_') + 1, 2);
+    static const char* const puntos[] = {"en", "ja", "zh", "ko", "he", "th", "hi", "ga", "mt"};
+    for (const char* p : puntos)
+        if (idioma == p)
+            return '.';
+    if (idioma == "es" && (pais == "MX" || pais == "US" || pais == "PR" || pais == "GT" || pais == "HN" ||
+                           pais == "NI" || pais == "PA" || pais == "SV" || pais == "DO"))
+        return '.';
+    if (idioma == "de" && (pais == "CH" || pais == "LI"))
+        return '.';
+    return ',';
+}
+
+bool TryStrToFloatExtendido(const std::string& texto, long double& valor)
+{
+    return LeeExtendido(texto, valor) == Lectura::Bien;
+}
+
+bool TryStrToFloat(const std::string& texto, double& valor)
+{
+    long double v;
+    if (LeeExtendido(texto, v) != Lectura::Bien)
+        return false;
+    if (std::fabs(v) > static_cast<long double>(DBL_MAX))
+        return false;
+    valor = static_cast<double>(v);
+    return true;
+}
+
+double StrToFloat(const std::string& texto)
+{
+    long double v;
+    if (LeeExtendido(texto, v) != Lectura::Bien)
+        throw EConvertError("'" + texto + "' is not a valid floating point value");
+    if (std::fabs(v) > static_cast<long double>(DBL_MAX))
+        throw EOverflow();
+    return static_cast<double>(v);
+}
+
+bool TryStrToInt(const std::string& texto, int32_t& valor)
+{
+    size_t i = 0;
+    const size_t n = texto.size();
+    while (i < n && texto[i] == ' ')
+        ++i;
+    bool negativo = false;
+    if (i < n && (texto[i] == '+' || texto[i] == '-')) {
+        negativo = texto[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && texto[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && texto[i] == '0' && (texto[i + 1] == 'x' || texto[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= n)
+        return false;
+    uint64_t acum = 0;
+    for (; i < n; ++i) {
+        const char c = texto[i];
+        int d;
+        if (EsDigito(c))
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
+        acum = acum * base + d;
+        if (acum > 0xFFFFFFFFull)
+            return false;
+    }
+    int64_t v;
+    if (base == 16) {
+        v = static_cast<int32_t>(static_cast<uint32_t>(acum));
+        if (negativo)
+            v = -v;
+        if (v > INT32_MAX)
+            return false;
+    } else {
+        v = negativo ? -static_cast<int64_t>(acum) : static_cast<int64_t>(acum);
+        if (v < INT32_MIN || v > INT32_MAX)
+            return false;
+    }
+    valor = static_cast<int32_t>(v);
+    return true;
+}
+
+int32_t StrToInt(const std::string& texto)
+{
+    int32_t v;
+    if (!TryStrToInt(texto, v))
+        throw EConvertError("'" + texto + "' is not a valid integer value");
+    return v;
+}
+
+std::string NormalizarDecimal(const std::string& texto)
+{
+    double v;
+    if (TryStrToFloat(texto, v))
+        return texto;
+    std::string r = texto;
+    const auto coma = r.find(',');
+    if (coma != std::string::npos) {
+        r[coma] = '.';
+    } else {
+        const auto punto = r.find('.');
+        if (punto != std::string::npos)
+            r[punto] = ',';
+    }
+    return r;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The one door through which the core talks to the user: questions, messages,
+// file pickers, the progress window. The GUI answers with Qt dialogs; tests
+// answer with UsuarioGuion (tests/common/UsuarioGuion.h).
+#include <optional>
+#include <string>
+
+enum class Botones { Ok, SiNo, SiNoCancelar };
+enum class Icono { Ninguno, Exclamacion, Pregunta, Error, Informacion };
+enum class Respuesta { Ok, Si, No, Cancelar };
+
+struct DialogoFichero {
+    std::string Titulo;           // caption; empty for the platform's default
+    std::string Filtro;           // "Descripción|*.ext" pairs, as the program writes them
+    std::string ExtensionDefecto; // without the dot; empty for none
+    std::string NombreInicial;    // initial file name or path
+};
+
+class IUsuario {
+public:
+    virtual ~IUsuario() = default;
+
+    // Message box with the given buttons and icon.
+    virtual Respuesta Pregunta(const std::string& titulo, const std::string& texto, Botones botones, Icono icono) = 0;
+    // Text-input box. Returns false when cancelled; texto then keeps its initial value.
+    virtual bool PideTexto(const std::string& titulo, const std::string& rotulo, std::string& texto) = 0;
+    // The standard error box: the application title as caption, error icon, one OK button.
+    // texto is shown as given (callers apply TextoCajaError where the rule asks for it).
+    virtual void Error(const std::string& texto) = 0;
+    // A message box with one OK button.
+    virtual void Mensaje(const std::string& titulo, const std::string& texto, Icono icono) = 0;
+    // File pickers; nullopt when cancelled.
+    virtual std::optional<std::string> AbrirFichero(const DialogoFichero& dialogo) = 0;
+    virtual std::optional<std::string> GuardarFichero(const DialogoFichero& dialogo) = 0;
+    // The progress window "Progreso": shown with a text, moved on (0..100), hidden.
+    virtual void ProgresoMostrar(const std::string& texto) = 0;
+    virtual void ProgresoPosicion(int posicion) = 0;
+    virtual void ProgresoOcultar() = 0;
+};
