@@ -2,41 +2,30 @@
 
 #include "common/Decimal.h"
 #include "common/Errores.h"
-#include "drawing/FormatoEtiqueta.h"
 
 #include <ostream>
 
 namespace {
 
-int Formato(const std::vector<std::string>& a, std::ostream& out)
+std::vector<ComandoCli>& Comandos()
 {
-    int32_t digitos, precision;
-    if (!TryStrToInt(a[1], digitos) || !TryStrToInt(a[2], precision))
-        throw UsoIncorrecto{};
-    const double x = StrToFloat(NormalizarDecimal(a[0]));
-    out << FormatoEtiqueta(x, digitos, precision) << '\n';
-    return 0;
+    static std::vector<ComandoCli> lista;
+    return lista;
 }
-
-int Normaliza(const std::vector<std::string>& a, std::ostream& out)
-{
-    out << NormalizarDecimal(a[0]) << '\n';
-    return 0;
-}
-
-const ComandoCli kComandos[] = {
-    {"format", "X DIGITS PRECISION", 3, 3, Formato},
-    {"normalize", "TEXT", 1, 1, Normaliza},
-};
 
 void Uso(std::ostream& err)
 {
     err << "uso: nemor-cli [--decimal=.|,] COMANDO ARGUMENTOS...\n";
-    for (const auto& c : kComandos)
+    for (const auto& c : Comandos())
         err << "  nemor-cli " << c.nombre << ' ' << c.uso << '\n';
 }
 
 } // namespace
+
+RegistroCli::RegistroCli(const ComandoCli& comando)
+{
+    Comandos().push_back(comando);
+}
 
 int EjecutaCli(const std::vector<std::string>& argumentos, std::ostream& out, std::ostream& err)
 {
@@ -56,7 +45,7 @@ int EjecutaCli(const std::vector<std::string>& argumentos, std::ostream& out, st
         return 2;
     }
     const std::string nombre = argumentos[i++];
-    for (const auto& c : kComandos) {
+    for (const auto& c : Comandos()) {
         if (nombre != c.nombre)
             continue;
         const std::vector<std::string> args(argumentos.begin() + static_cast<long>(i), argumentos.end());

@@ -17,5 +17,10 @@ struct ComandoCli {
     int (*Ejecuta)(const std::vector<std::string>& args, std::ostream& out);
 };
 
+// Each cli/Comandos*.cpp registers its commands with a static RegistroCli.
+struct RegistroCli {
+    explicit RegistroCli(const ComandoCli& comando);
+};
+
 // Thrown by a command whose arguments are malformed: the tool prints the usage and exits 2.
 struct UsoIncorrecto {};

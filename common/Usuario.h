@@ -36,4 +36,11 @@ public:
     virtual void ProgresoMostrar(const std::string& texto) = 0;
     virtual void ProgresoPosicion(int posicion) = 0;
     virtual void ProgresoOcultar() = 0;
+
+    // The link with the rich-text editor. AskSaveChanges: false when the user cancels.
+    virtual bool EditorPreguntaGuardar() { return true; }
+    // Empties the editor (FileNew).
+    virtual void EditorNuevo() {}
+    // Loads a document into the editor without giving it the focus.
+    virtual void EditorCargar(const std::string& ruta) { (void)ruta; }
 };
