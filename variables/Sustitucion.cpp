@@ -1,6 +1,8 @@
 #include "variables/Sustitucion.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace {
@@ -17,6 +19,21 @@ size_t BuscaEn(const std::string& t, const std::string& nombre, size_t desde, si
     return q == npos ? npos : desde + q;
 }
 
+// The set of characters of a text, to rule out names that cannot occur in it.
+struct Caracteres {
+    std::array<uint64_t, 4> b{};
+    void Anyade(std::string_view t)
+    {
+        for (unsigned char c : t)
+            b[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+    // Every character of this set is in the other one.
+    bool Dentro(const Caracteres& o) const
+    {
+        return !(b[0] & ~o.b[0]) && !(b[1] & ~o.b[1]) && !(b[2] & ~o.b[2]) && !(b[3] & ~o.b[3]);
+    }
+};
+
 } // namespace
 
 // Every name's first occurrence is kept up to date as the text changes, so a
@@ -32,9 +49,15 @@ ResultadoSustitucion SustituyeNombres(const std::vector<std::string>& nombres,
     t = texto;
     const size_t total = std::min(nombres.size(), definiciones.size());
     std::vector<size_t> primera(total, npos);
-    for (size_t i = 0; i < total; ++i)
-        if (!nombres[i].empty())
-            primera[i] = t.find(nombres[i]);
+    std::vector<Caracteres> letras(total);
+    size_t masLargo = 0;
+    for (size_t i = 0; i < total; ++i) {
+        if (nombres[i].empty())
+            continue;
+        primera[i] = t.find(nombres[i]);
+        letras[i].Anyade(nombres[i]);
+        masLargo = std::max(masLargo, nombres[i].size());
+    }
 
     std::string anterior;
     for (int pasada = 1;; ++pasada) {
@@ -49,6 +72,13 @@ ResultadoSustitucion SustituyeNombres(const std::vector<std::string>& nombres,
             t.replace(p, largo, def);
             r.ultimos.push_back(i);
             const size_t finNuevo = p + def.size();
+            // Characters around the change: a name with others cannot have appeared there.
+            Caracteres cerca;
+            {
+                const size_t desde = p + 1 >= masLargo ? p + 1 - masLargo : 0;
+                const size_t hasta = std::min(t.size(), finNuevo + masLargo - 1);
+                cerca.Anyade(std::string_view(t).substr(desde, hasta - desde));
+            }
             for (size_t j = 0; j < total; ++j) {
                 const std::string& n = nombres[j];
                 if (n.empty())
@@ -59,14 +89,16 @@ ResultadoSustitucion SustituyeNombres(const std::vector<std::string>& nombres,
                 size_t& f = primera[j];
                 if (f != npos && f + lj <= p)
                     continue; // before the change: still the first
+                const bool posible = letras[j].Dentro(cerca);
                 if (f == npos) {
                     // Only an occurrence touching the new text can be new.
-                    f = BuscaEn(t, n, inicioVentana, finVentana);
+                    if (posible)
+                        f = BuscaEn(t, n, inicioVentana, finVentana);
                 } else if (f >= p + largo) {
                     // The old first one moved; a new one can only be near the change.
                     const size_t movida = f + def.size() - largo;
-                    const size_t cerca = BuscaEn(t, n, inicioVentana, finVentana);
-                    f = cerca != npos && cerca < movida ? cerca : movida;
+                    const size_t nueva = posible ? BuscaEn(t, n, inicioVentana, finVentana) : npos;
+                    f = nueva != npos && nueva < movida ? nueva : movida;
                 } else {
                     // The old first one was cut by the change: look again from there.
                     f = t.find(n, inicioVentana);
