@@ -275,3 +275,31 @@ bool EsVariable(const Arbol& arbol, const std::string& texto)
 }
 
 bool EsVariableVariacion(const Arbol& arbol, const std::string& texto) { return EsVariable(arbol, texto); }
+
+std::vector<std::string> LineasDeTexto(const std::string& texto)
+{
+    std::vector<std::string> lineas;
+    size_t desde = 0;
+    while (desde < texto.size()) {
+        size_t fin = texto.find('\n', desde);
+        if (fin == std::string::npos)
+            fin = texto.size();
+        size_t corte = fin;
+        if (corte > desde && texto[corte - 1] == '\r')
+            --corte;
+        lineas.push_back(texto.substr(desde, corte - desde));
+        desde = fin + 1;
+    }
+    return lineas;
+}
+
+std::string TextoDeLineas(const std::vector<std::string>& lineas)
+{
+    std::string texto;
+    for (size_t i = 0; i < lineas.size(); ++i) {
+        if (i > 0)
+            texto += '\n';
+        texto += lineas[i];
+    }
+    return texto;
+}
