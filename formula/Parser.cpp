@@ -359,18 +359,20 @@ private:
         const auto punto = limpio.find('.');
         if (punto != std::string::npos && (punto + 1 == limpio.size() || !EsDigito(limpio[punto + 1])))
             limpio.insert(punto + 1, "0");
-        long double v = 0;
         const char* fin = limpio.data() + limpio.size();
-        const auto r = std::from_chars(limpio.data(), fin, v);
+        double d = 0;
+        auto r = std::from_chars(limpio.data(), fin, d);
         if (r.ec == std::errc::result_out_of_range) {
+            // Beyond the range of a double the literal cannot be stored; below
+            // it, it is 0 or a denormal, which the extended reading tells apart.
             if (!expNegativo)
                 throw EOverflow();
-            v = 0;
+            long double v = 0;
+            r = std::from_chars(limpio.data(), fin, v);
+            d = r.ec == std::errc() ? static_cast<double>(v) : 0.0;
         } else if (r.ec != std::errc() || r.ptr != fin) {
             Falla("Formato numérico erróneo");
         }
-        // Beyond the range of a double the literal cannot be stored; below it, it is 0 or a denormal.
-        const double d = static_cast<double>(v);
         if (std::isinf(d))
             throw EOverflow();
         return IValue(new TFloatLiteral(d));
