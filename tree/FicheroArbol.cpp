@@ -449,9 +449,8 @@ void GuardarArbol(Arbol& arbol, const std::string& ruta)
 
 void CargaContenido(Arbol& a, const ContenidoArbol& c, const std::function<void(int)>& progreso)
 {
-    // The old tree goes; sizes, zoom and colours stay as the drawing has them.
-    if (a.TablaNodos[0])
-        a.BorrarDescendientes(0);
+    // The old tree goes, every node at once; sizes, zoom and colours stay as
+    // the drawing has them.
     for (auto& n : a.TablaNodos)
         n.reset();
     a.ListaOrden.fill(0);
