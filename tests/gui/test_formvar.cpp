@@ -32,6 +32,11 @@ TEST(FormVar, BayesDesdeLaVentana)
                              "P(D/B) = 0.7\nP(F) = 0.6000\nP(D) = 0.4000\nP(A/F) = 0.8000\nP(B/F) = 0.2000\n"
                              "P(A/D) = 0.3000\nP(B/D) = 0.7000"));
     EXPECT_TRUE(u.llamadas.empty());
+
+    const QByteArray carpeta = qgetenv("NEMOR_CAPTURAS");
+    if (!carpeta.isEmpty()) {
+        EXPECT_TRUE(f.grab().save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/ventana_variables.png")));
+    }
 }
 
 TEST(FormVar, BorrarTodoPregunta)
