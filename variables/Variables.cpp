@@ -27,6 +27,8 @@ std::string Mayusculas(std::string s)
 // The first definition line called nombre, or nullptr.
 const std::string* LineaDeVariable(const Arbol& arbol, const std::string& nombre)
 {
+    if (nombre.empty())
+        return nullptr; // a blank name part defines nothing
     for (const std::string& l : arbol.Variables)
         if (EsDefinicion(l) && NombreDeLinea(l) == nombre)
             return &l;
@@ -129,7 +131,7 @@ struct Contexto {
     explicit Contexto(const Arbol& a) : sustituidor(a.NombresVariables, a.DefinicionesVariables)
     {
         for (const std::string& l : a.Variables)
-            if (EsDefinicion(l))
+            if (EsDefinicion(l) && !NombreDeLinea(l).empty())
                 lineas.emplace(NombreDeLinea(l), &l); // keeps the first line of each name
     }
     Sustituidor sustituidor;
