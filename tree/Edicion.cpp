@@ -171,7 +171,9 @@ std::vector<std::string> LineasDeComentario(const std::string& comentario)
 std::string ComentarioDeLineas(const std::vector<std::string>& lineas)
 {
     std::string c;
-    for (const std::string& l : lineas) {
+    for (std::string l : lineas) {
+        // A tab ends a line in the stored form: one inside a line would split it.
+        std::replace(l.begin(), l.end(), '\t', ' ');
         c += l;
         c += '\t';
     }

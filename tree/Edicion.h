@@ -29,7 +29,7 @@ std::vector<std::string> EntradasDato(const std::vector<std::string>& variables,
 
 // A comment's lines: the pieces ending in a tab (text after the last tab is dropped).
 std::vector<std::string> LineasDeComentario(const std::string& comentario);
-// The stored form of the lines: each followed by one tab.
+// The stored form of the lines: each followed by one tab (a tab inside a line becomes a blank).
 std::string ComentarioDeLineas(const std::vector<std::string>& lineas);
 
 // The commands, with the state the value dialog, the paste item and the

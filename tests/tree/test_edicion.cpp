@@ -460,6 +460,8 @@ TEST(Edicion, ComentarioDeDosLineas)
         {"Revisar precio\nsegún mercado", "Revisar precio\tsegún mercado\t", true},
         {"una\r\n\r\ntres\n", "una\t\ttres\t", true},
         {"", "", false},
+        // A tab typed inside a line must not split it when the comment reopens.
+        {"a\tb\nc", "a b\tc\t", true},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.texto);
@@ -476,7 +478,8 @@ TEST(Edicion, ComentarioDeDosLineas)
         EXPECT_EQ(b.N(1).Comentario, c.comentario);
         EXPECT_EQ(b.N(1).MarcaVisible, c.marca);
         // Reopened, it shows the same lines.
-        EXPECT_EQ(b.e.AbrirComentario(1), LineasDeMemo(c.texto));
+        EXPECT_EQ(ComentarioDeLineas(b.e.AbrirComentario(1)), c.comentario);
+        EXPECT_EQ(b.e.AbrirComentario(1).size(), LineasDeMemo(c.texto).size());
     }
     // Text after the last tab is not a line.
     EXPECT_EQ(LineasDeComentario("a\tb\tresto"), (std::vector<std::string>{"a", "b"}));
