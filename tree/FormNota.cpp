@@ -42,7 +42,6 @@ void TFormNota::AbrirComentario(uint16_t n, QPoint lugar)
     move(lugar);
     QCursor::setPos(lugar + QPoint(10, 10));
     show();
-    raise();
     activateWindow();
     MemoNota->setFocus();
 }
