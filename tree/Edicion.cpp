@@ -4,6 +4,7 @@
 #include "common/Errores.h"
 #include "common/Redondeo.h"
 #include "drawing/FormatoEtiqueta.h"
+#include "variables/Variables.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,20 +19,6 @@ void CompruebaOpcionesEtiquetas(const Arbol& a)
 {
     a.opciones.DigitosEtiquetas();
     a.opciones.PrecisionEtiquetas();
-}
-
-std::string Minusculas(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Mayusculas(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // What a node keeps when it is rebuilt as another kind in its own slot.
@@ -138,20 +125,6 @@ std::vector<int32_t> TopesHijos(int32_t y, int n, int32_t tamanyo, int32_t separ
         }
     }
     return topes;
-}
-
-std::vector<std::string> EntradasDato(const std::vector<std::string>& variables, bool ordenada)
-{
-    std::vector<std::string> r;
-    for (const std::string& l : variables) {
-        if (l.empty() || l[0] == '!' || Mayusculas(l).find("BAYES") != std::string::npos)
-            continue;
-        r.push_back(l);
-    }
-    if (ordenada)
-        std::stable_sort(r.begin(), r.end(),
-                         [](const std::string& x, const std::string& y) { return Minusculas(x) < Minusculas(y); });
-    return r;
 }
 
 std::vector<std::string> LineasDeComentario(const std::string& comentario)
@@ -300,7 +273,7 @@ bool Edicion::Probabilidad1Click(uint16_t n) { return PuedeEditarProbabilidad(a_
 
 bool Edicion::ValorRama(uint16_t n, bool probabilidad)
 {
-    const std::vector<std::string> lista = EntradasDato(a_.Variables, a_.opciones.CheckBoxListaVarOrdenada);
+    const std::vector<std::string> lista = ListaSeleccionVariables(a_);
     std::string texto = ultimoDato_;
     if (!a_.usuario->PideDato(probabilidad ? "Probabilidad" : "Ganancia", lista, texto))
         return false;
@@ -311,9 +284,17 @@ bool Edicion::ValorRama(uint16_t n, bool probabilidad)
     double& valor = probabilidad ? x.Probabilidad : x.Ganancia;
     Etiqueta& etiqueta = probabilidad ? x.EtiquetaProbabilidad : x.EtiquetaGanancia;
 
+    if (EsVariable(a_, texto)) {
+        // The name is stored first: a line that fails to evaluate leaves the
+        // branch referring to it with its previous number.
+        formula = NombreDeLinea(texto);
+        valor = EvaluaLinea(a_, texto);
+        etiqueta.Caption = TextoEtiquetaRama(a_, formula, valor);
+        return true;
+    }
     formula.clear();
     const double v = StrToFloat(NormalizarDecimal(texto));
-    const std::string caption = FormatoEtiqueta(v, a_.opciones.DigitosEtiquetas(), a_.opciones.PrecisionEtiquetas());
+    const std::string caption = TextoEtiquetaRama(a_, formula, v);
     valor = v;
     etiqueta.Caption = caption;
     return true;
@@ -419,21 +400,4 @@ bool Edicion::GuardarComentario(const std::vector<std::string>& lineas)
     x->Comentario = ComentarioDeLineas(lineas);
     x->MarcaVisible = !lineas.empty();
     return true;
-}
-
-std::vector<std::string> LineasDeMemo(const std::string& texto)
-{
-    std::vector<std::string> lineas;
-    std::string::size_type inicio = 0;
-    while (inicio < texto.size()) {
-        auto fin = texto.find('\n', inicio);
-        if (fin == std::string::npos)
-            fin = texto.size();
-        std::string l = texto.substr(inicio, fin - inicio);
-        if (!l.empty() && l.back() == '\r')
-            l.pop_back();
-        lineas.push_back(l);
-        inicio = fin + 1;
-    }
-    return lineas;
 }

@@ -23,10 +23,6 @@ bool PuedePegar(const Arbol& a, uint16_t n);                   // terminal, not 
 // highest, S + G pixels apart and centred on y (S node size, G vertical spacing).
 std::vector<int32_t> TopesHijos(int32_t y, int n, int32_t tamanyo, int32_t separacionVertical);
 
-// Lines of the variables list offered by the value dialog: not empty, not
-// starting with "!", without "BAYES" in any case; sorted ignoring case when ordenada.
-std::vector<std::string> EntradasDato(const std::vector<std::string>& variables, bool ordenada);
-
 // A comment's lines: the pieces ending in a tab (text after the last tab is dropped).
 std::vector<std::string> LineasDeComentario(const std::string& comentario);
 // The stored form of the lines: each followed by one tab (a tab inside a line becomes a blank).
@@ -86,6 +82,3 @@ private:
     bool notaCambiada_ = false;
 };
 
-// The lines of a memo's text as the memo holds them: none for an empty
-// text, and a final line break does not open a new line.
-std::vector<std::string> LineasDeMemo(const std::string& texto);

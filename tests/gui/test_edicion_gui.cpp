@@ -1,6 +1,6 @@
 #include "tree/Edicion.h"
-#include "tree/FormDato.h"
-#include "tree/FormNota.h"
+#include "tree/DatoU.h"
+#include "tree/NotaU.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -55,12 +55,12 @@ TEST(FormNota, AbreEditaYGuarda)
     a.CrearNodo(n, NodoTerminal, 0);
     a.AnyadirHijo(0, n);
     a.Nodo(n)->Comentario = "primera\tsegunda\t";
-    TFormNota nota(e);
+    TFormNota nota;
     EXPECT_EQ(nota.size(), QSize(188, 104));
     EXPECT_TRUE(nota.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(nota.MemoNota->palette().color(QPalette::Base), QColor(255, 255, 206));
 
-    nota.AbrirComentario(n, QPoint(300, 200));
+    nota.AbrirComentario(e, n, QPoint(300, 200));
     EXPECT_TRUE(nota.isVisible());
     EXPECT_EQ(nota.pos(), QPoint(300, 200));
     EXPECT_EQ(nota.MemoNota->toPlainText(), QStringLiteral("primera\nsegunda"));
@@ -68,13 +68,13 @@ TEST(FormNota, AbreEditaYGuarda)
     EXPECT_FALSE(nota.GuardarComentario());
     EXPECT_FALSE(nota.isVisible());
 
-    nota.AbrirComentario(n, QPoint(300, 200));
+    nota.AbrirComentario(e, n, QPoint(300, 200));
     nota.MemoNota->setPlainText(QStringLiteral("Revisar\nsegún mercado"));
     EXPECT_TRUE(nota.GuardarComentario());
     EXPECT_EQ(a.Nodo(n)->Comentario, "Revisar\tsegún mercado\t");
     EXPECT_TRUE(a.Nodo(n)->MarcaVisible);
 
-    nota.AbrirComentario(n, QPoint(300, 200));
+    nota.AbrirComentario(e, n, QPoint(300, 200));
     nota.MemoNota->clear();
     EXPECT_TRUE(nota.GuardarComentario());
     EXPECT_EQ(a.Nodo(n)->Comentario, "");

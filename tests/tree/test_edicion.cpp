@@ -2,6 +2,7 @@
 #include "common/Errores.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Edicion.h"
+#include "variables/Variables.h"
 
 #include <gtest/gtest.h>
 
@@ -364,17 +365,6 @@ TEST(Edicion, Texto)
     EXPECT_FALSE(b.e.Texto1Click(0));
 }
 
-TEST(Edicion, ListaDelDialogoDeDato)
-{
-    const std::vector<std::string> variables = {
-        "PRECIO = 10", "", "! X = 99", "coste = 5", "P1 = BAYES(A)", "Q = bayes", "texto suelto", "alfa = 1",
-    };
-    EXPECT_EQ(EntradasDato(variables, false),
-              (std::vector<std::string>{"PRECIO = 10", "coste = 5", "texto suelto", "alfa = 1"}));
-    EXPECT_EQ(EntradasDato(variables, true),
-              (std::vector<std::string>{"alfa = 1", "coste = 5", "PRECIO = 10", "texto suelto"}));
-}
-
 TEST(Edicion, GananciaYProbabilidad)
 {
     struct Caso {
@@ -385,11 +375,19 @@ TEST(Edicion, GananciaYProbabilidad)
         double valor;
         std::string formula;
         std::string etiqueta;
+        bool verVariables = true;
     };
     std::vector<Caso> casos;
     for (char s : {'.', ','}) {
         const std::string d = std::string(1, s);
         for (bool prob : {false, true}) {
+            // A picked line: the branch refers to its variable; the label
+            // shows the name or, with "Ver variables" up, the number.
+            casos.push_back({s, prob, "COSTE = 1200", false, 1200, "COSTE", "COSTE"});
+            casos.push_back({s, prob, "COSTE = 1200", false, 1200, "COSTE", "1200", false});
+            casos.push_back({s, prob, "P = 0" + d + "25", false, 0.25, "P", "0" + d + "25", false});
+            // A line that does not evaluate keeps the new name and the old number.
+            casos.push_back({s, prob, "MALO = 1 +", true, 7, "MALO", "7"});
             casos.push_back({s, prob, "12,5", false, 12.5, "", "12" + d + "5"});
             casos.push_back({s, prob, "12.5", false, 12.5, "", "12" + d + "5"});
             casos.push_back({s, prob, " -3 ", false, -3, "", "-3"});
@@ -401,6 +399,8 @@ TEST(Edicion, GananciaYProbabilidad)
         SCOPED_TRACE(c.texto + " " + c.separador + (c.probabilidad ? " prob" : " gan"));
         SeparadorTemporal sep(c.separador);
         Banco b;
+        b.a.Variables = {"COSTE = 1200", "P = 0" + std::string(1, c.separador) + "25", "MALO = 1 +"};
+        b.a.VerVariables = c.verVariables;
         ASSERT_TRUE(b.Convierte(0, NodoDecision, "1"));
         ASSERT_TRUE(b.Convierte(1, NodoAzar, "1"));
         TNodo& x = *b.a.Nodo(2);
@@ -412,7 +412,7 @@ TEST(Edicion, GananciaYProbabilidad)
         etiqueta.Caption = "7";
         b.u.textos.push_back(c.texto);
         if (c.error) {
-            EXPECT_THROW(c.probabilidad ? b.e.Probabilidad1Click(2) : b.e.Coste3Click(2), EConvertError);
+            EXPECT_THROW(c.probabilidad ? b.e.Probabilidad1Click(2) : b.e.Coste3Click(2), ENemor);
         } else {
             EXPECT_TRUE(c.probabilidad ? b.e.Probabilidad1Click(2) : b.e.Coste3Click(2));
         }
@@ -429,7 +429,7 @@ TEST(Edicion, DatoRecuerdaElUltimoTextoAceptado)
     Banco b;
     ASSERT_TRUE(b.Convierte(0, NodoDecision, "1"));
     ASSERT_TRUE(b.Convierte(1, NodoAzar, "2"));
-    b.a.Variables = {"B = 1", "A = 2", "! C = 3"};
+    b.a.Variables = {"B = 1", "", "A = 2", "! C = 3", "Q = bayes(A)", "suelta"};
     b.u.textos = {std::string("0,3"), std::nullopt, std::string("0.7")};
     EXPECT_TRUE(b.e.Probabilidad1Click(2));
     EXPECT_FALSE(b.e.Coste3Click(3)); // cancelled: nothing changes
@@ -439,11 +439,11 @@ TEST(Edicion, DatoRecuerdaElUltimoTextoAceptado)
     EXPECT_EQ(b.u.datos[0].inicial, "");
     EXPECT_EQ(b.u.datos[1].inicial, "0,3");
     EXPECT_EQ(b.u.datos[2].inicial, "0,3"); // a cancel does not replace it
-    EXPECT_EQ(b.u.datos[0].lista, (std::vector<std::string>{"A = 2", "B = 1"}));
+    EXPECT_EQ(b.u.datos[0].lista, (std::vector<std::string>{"A = 2", "B = 1", "suelta"}));
     b.a.opciones.CheckBoxListaVarOrdenada = false;
     b.u.textos = {std::nullopt};
     b.e.Coste3Click(3);
-    EXPECT_EQ(b.u.datos.back().lista, (std::vector<std::string>{"B = 1", "A = 2"}));
+    EXPECT_EQ(b.u.datos.back().lista, (std::vector<std::string>{"B = 1", "A = 2", "suelta"}));
     // Probability is offered only below a chance node.
     EXPECT_FALSE(b.e.Probabilidad1Click(1));
     EXPECT_FALSE(b.e.Coste3Click(0));
@@ -471,15 +471,15 @@ TEST(Edicion, ComentarioDeDosLineas)
         b.a.Nodo(1)->MarcaVisible = true;
         EXPECT_EQ(b.e.AbrirComentario(1), (std::vector<std::string>{"vieja"}));
         // Without an edit nothing is stored.
-        EXPECT_FALSE(b.e.GuardarComentario(LineasDeMemo(c.texto)));
+        EXPECT_FALSE(b.e.GuardarComentario(LineasDeTexto(c.texto)));
         EXPECT_EQ(b.N(1).Comentario, "vieja\t");
         b.e.NotaCambiada();
-        EXPECT_TRUE(b.e.GuardarComentario(LineasDeMemo(c.texto)));
+        EXPECT_TRUE(b.e.GuardarComentario(LineasDeTexto(c.texto)));
         EXPECT_EQ(b.N(1).Comentario, c.comentario);
         EXPECT_EQ(b.N(1).MarcaVisible, c.marca);
         // Reopened, it shows the same lines.
         EXPECT_EQ(ComentarioDeLineas(b.e.AbrirComentario(1)), c.comentario);
-        EXPECT_EQ(b.e.AbrirComentario(1).size(), LineasDeMemo(c.texto).size());
+        EXPECT_EQ(b.e.AbrirComentario(1).size(), LineasDeTexto(c.texto).size());
     }
     // Text after the last tab is not a line.
     EXPECT_EQ(LineasDeComentario("a\tb\tresto"), (std::vector<std::string>{"a", "b"}));

@@ -1,4 +1,4 @@
-#include "tree/FormDato.h"
+#include "tree/DatoU.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -8,6 +8,7 @@
 
 TFormDato::TFormDato(QWidget* parent) : QDialog(parent)
 {
+    setObjectName(QStringLiteral("FormDato"));
     setWindowTitle(QStringLiteral("Dato"));
     setModal(true);
     Label1 = new QLabel(this);

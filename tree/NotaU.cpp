@@ -1,14 +1,14 @@
-#include "tree/FormNota.h"
+#include "tree/NotaU.h"
 
 #include "tree/Edicion.h"
+#include "variables/Variables.h"
 
 #include <QCursor>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-TFormNota::TFormNota(Edicion& edicion, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), edicion_(edicion)
+TFormNota::TFormNota(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("FormNota"));
     setFixedSize(188, 104);
@@ -24,15 +24,19 @@ TFormNota::TFormNota(Edicion& edicion, QWidget* parent)
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(MemoNota);
-    connect(MemoNota, &QPlainTextEdit::textChanged, this, [this] { edicion_.NotaCambiada(); });
+    connect(MemoNota, &QPlainTextEdit::textChanged, this, [this] {
+        if (edicion_)
+            edicion_->NotaCambiada();
+    });
 }
 
-void TFormNota::AbrirComentario(uint16_t n, QPoint lugar)
+void TFormNota::AbrirComentario(Edicion& edicion, uint16_t n, QPoint lugar)
 {
     if (isVisible() && isActiveWindow())
         return;
+    edicion_ = &edicion;
     QStringList lineas;
-    for (const std::string& l : edicion_.AbrirComentario(n))
+    for (const std::string& l : edicion.AbrirComentario(n))
         lineas << QString::fromUtf8(l);
     {
         // Filling the memo is not an edit.
@@ -48,7 +52,8 @@ void TFormNota::AbrirComentario(uint16_t n, QPoint lugar)
 
 bool TFormNota::GuardarComentario()
 {
-    const bool guardado = edicion_.GuardarComentario(LineasDeMemo(MemoNota->toPlainText().toUtf8().toStdString()));
+    const bool guardado =
+        edicion_ && edicion_->GuardarComentario(LineasDeTexto(MemoNota->toPlainText().toUtf8().toStdString()));
     hide();
     return guardado;
 }
