@@ -463,8 +463,12 @@ void TArbol::MarcaMouseMove(uint16_t nodo, QPoint)
 
 void TArbol::TapizMouseMove(Qt::KeyboardModifiers, QPoint)
 {
-    // Leaving the pad for the bare drawing stores an edited comment and hides the pad.
-    if (FormNota && FormNota->isVisible() && FormNota->GuardarComentario())
+    // Leaving the pad for the bare drawing stores an edited comment and hides
+    // the pad. A move still reported to the drawing while the pointer is
+    // already over the pad (as when the menu closes) is not leaving it.
+    if (!FormNota || !FormNota->isVisible() || FormNota->frameGeometry().contains(QCursor::pos()))
+        return;
+    if (FormNota->GuardarComentario())
         Refresca();
 }
 
