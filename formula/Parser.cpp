@@ -109,12 +109,13 @@ private:
         return p_ >= t_.size() || c == ')' || c == ';';
     }
 
-    std::string IdentificadorEn(size_t desde) const
+    // The identifier at desde in upper case; at most maximo characters are read.
+    std::string IdentificadorEn(size_t desde, size_t maximo = std::string::npos) const
     {
         std::string s;
         size_t i = desde;
         if (i < t_.size() && EsLetra(t_[i])) {
-            for (; i < t_.size() && (EsLetra(t_[i]) || EsDigito(t_[i])); ++i) {
+            for (; i < t_.size() && s.size() < maximo && (EsLetra(t_[i]) || EsDigito(t_[i])); ++i) {
                 char c = t_[i];
                 if (c >= 'a' && c <= 'z')
                     c = static_cast<char>(c - 'a' + 'A');
@@ -156,7 +157,7 @@ private:
         if (!EsLetra(Actual()))
             return kSinOperador;
         // Operator words are only whole identifiers: ORDEN is a name, not OR.
-        const std::string id = IdentificadorEn(p_);
+        const std::string id = IdentificadorEn(p_, 4);
         if (id.size() > 3)
             return kSinOperador;
         for (const Palabra& w : kPalabras)

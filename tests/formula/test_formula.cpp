@@ -371,12 +371,26 @@ TEST(Formula, DescripcionDelTipo)
 {
     const struct {
         const char* formula;
-        const char* nombre;
-    } casos[] = {{"'a'", "String"}, {"1.5", "Double"}, {"1", "Integer"}, {"TRUE", "Boolean"}, {"1 < 2", "Boolean"},
-                 {"7 / 2", "Double"}, {"ROUND(1.5)", "Integer"}};
+        const char* esperado; // the type's name, or the message
+    } casos[] = {{"'a'", "String"},
+                 {"1.5", "Double"},
+                 {"1", "Integer"},
+                 {"TRUE", "Boolean"},
+                 {"1 < 2", "Boolean"},
+                 {"7 / 2", "Double"},
+                 {"ROUND(1.5)", "Integer"},
+                 {"F.Precio", "Double"},
+                 {"F.Color", "No puede proporcionarse información sobre el tipo de TObjectProperty"},
+                 {"IF(TRUE; F; F)", "No puede proporcionarse información sobre el tipo de TConditional"}};
     SeparadorTemporal s('.');
-    for (const auto& c : casos)
-        EXPECT_EQ(ParseFormula(c.formula)->TypeName(), c.nombre) << c.formula;
+    Ficha ficha;
+    for (const auto& c : casos) {
+        try {
+            EXPECT_EQ(ParseFormula(c.formula, ResuelveFicha, &ficha)->TypeName(), c.esperado) << c.formula;
+        } catch (const EExpression& e) {
+            EXPECT_EQ(e.what(), std::string(c.esperado)) << c.formula;
+        }
+    }
 }
 
 TEST(Formula, ComandoEval)
