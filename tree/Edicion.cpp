@@ -7,7 +7,6 @@
 #include "variables/Variables.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
