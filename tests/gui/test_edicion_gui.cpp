@@ -24,14 +24,15 @@ TEST(FormDato, AceptarYCancelar)
 {
     struct Caso {
         std::string escrito; // typed over the initial text; empty: left as it is
-        bool aceptar;
+        int boton; // 1 "Aceptar", 2 "Cancelar", 0 the Enter key in the box
         bool resultado;
         std::string texto;
     };
     const std::vector<Caso> casos = {
-        {"B = 1", true, true, "B = 1"},
-        {"", true, true, "0,3"},
-        {"12", false, false, "0,3"},
+        {"B = 1", 1, true, "B = 1"},
+        {"", 1, true, "0,3"},
+        {"12", 2, false, "0,3"},
+        {"-4,25", 0, true, "-4,25"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.escrito);
@@ -43,7 +44,10 @@ TEST(FormDato, AceptarYCancelar)
                 entradas << f.ComboBox1->itemText(i);
             if (!c.escrito.empty())
                 f.ComboBox1->setEditText(QString::fromStdString(c.escrito));
-            (c.aceptar ? f.BitBtn1 : f.BitBtn2)->click();
+            if (c.boton == 0)
+                QTest::keyClick(f.ComboBox1, Qt::Key_Return);
+            else
+                (c.boton == 1 ? f.BitBtn1 : f.BitBtn2)->click();
         });
         std::string texto = "0,3";
         EXPECT_EQ(f.Ejecuta("Probabilidad", {"A = 2", "B = 1"}, texto), c.resultado);
