@@ -27,21 +27,54 @@ std::string Mayusculas(std::string s)
 // The first definition line called nombre, or nullptr.
 const std::string* LineaDeVariable(const Arbol& arbol, const std::string& nombre)
 {
+    if (nombre.empty())
+        return nullptr; // a blank name part defines nothing
     for (const std::string& l : arbol.Variables)
         if (EsDefinicion(l) && NombreDeLinea(l) == nombre)
             return &l;
     return nullptr;
 }
 
+// The first suspect whose name comes back into its own expansion: name j
+// follows name i when the formula of i contains j.
+size_t BuscaCiclo(const Arbol& arbol, const std::vector<size_t>& sospechosos)
+{
+    const auto& nombres = arbol.NombresVariables;
+    const auto& defs = arbol.DefinicionesVariables;
+    const size_t total = std::min(nombres.size(), defs.size());
+    std::vector<std::vector<size_t>> siguientes(total);
+    for (size_t i = 0; i < total; ++i)
+        for (size_t j = 0; j < total; ++j)
+            if (!nombres[j].empty() && defs[i].find(nombres[j]) != std::string::npos)
+                siguientes[i].push_back(j);
+    for (size_t i : sospechosos) {
+        std::vector<char> visto(total, 0);
+        std::vector<size_t> pila{i};
+        while (!pila.empty()) {
+            const size_t k = pila.back();
+            pila.pop_back();
+            for (size_t j : siguientes[k]) {
+                if (j == i)
+                    return i;
+                if (!visto[j]) {
+                    visto[j] = 1;
+                    pila.push_back(j);
+                }
+            }
+        }
+    }
+    return std::string::npos;
+}
+
 [[noreturn]] void LanzaCiclica(const Arbol& arbol, const std::vector<size_t>& sospechosos, const std::string& linea)
 {
-    // The culprit: a name whose own formula holds it, else the first one still being replaced.
-    size_t culpable = sospechosos.front();
-    for (size_t i : sospechosos)
-        if (arbol.DefinicionesVariables[i].find(arbol.NombresVariables[i]) != std::string::npos) {
-            culpable = i;
-            break;
-        }
+    const size_t culpable = BuscaCiclo(arbol, sospechosos);
+    if (culpable == std::string::npos)
+        // No line refers to itself: the expansion is simply too large.
+        throw EVariableCiclica((linea.empty() ? std::string("Una fórmula") : "La fórmula de «" + linea + "»") +
+                               " crece sin fin al sustituir sus variables: más de " +
+                               std::to_string(kPasadasMaximas) + " pasadas o de " + std::to_string(kLongitudMaxima) +
+                               " caracteres");
     const std::string& nombre = arbol.NombresVariables[culpable];
     const std::string* l = LineaDeVariable(arbol, nombre);
     const std::string texto = l ? *l : nombre + " = " + arbol.DefinicionesVariables[culpable];
@@ -92,28 +125,49 @@ std::string ClaveOrden(const std::string& s)
     return k;
 }
 
-using CacheValores = std::unordered_map<std::string, std::pair<bool, double>>;
-
-bool ValorCacheado(const Arbol& arbol, const std::string& nombre, double& valor, CacheValores* cache)
-{
-    if (cache) {
-        auto it = cache->find(nombre);
-        if (it != cache->end()) {
-            valor = it->second.second;
-            return it->second.first;
-        }
+// What one recomputation prepares once: the list is not changed while the
+// nodes are refreshed, so every line is looked up and evaluated only once.
+struct Contexto {
+    explicit Contexto(const Arbol& a) : sustituidor(a.NombresVariables, a.DefinicionesVariables)
+    {
+        for (const std::string& l : a.Variables)
+            if (EsDefinicion(l) && !NombreDeLinea(l).empty())
+                lineas.emplace(NombreDeLinea(l), &l); // keeps the first line of each name
     }
-    const bool hay = ValorDeVariable(arbol, nombre, valor);
-    if (cache)
-        cache->emplace(nombre, std::make_pair(hay, valor));
+    Sustituidor sustituidor;
+    std::unordered_map<std::string, const std::string*> lineas;
+    std::unordered_map<std::string, std::pair<bool, double>> valores;
+};
+
+std::string Sustituye(const Arbol& arbol, const Sustituidor& s, const std::string& texto, const std::string& linea)
+{
+    ResultadoSustitucion r = s.Sustituye(texto, kPasadasMaximas, kLongitudMaxima);
+    if (r.ciclica)
+        LanzaCiclica(arbol, r.ultimos, linea);
+    return std::move(r.texto);
+}
+
+bool ValorEnContexto(const Arbol& arbol, const std::string& nombre, double& valor, Contexto& c)
+{
+    auto it = c.valores.find(nombre);
+    if (it != c.valores.end()) {
+        valor = it->second.second;
+        return it->second.first;
+    }
+    valor = 0;
+    auto l = c.lineas.find(nombre);
+    const bool hay = l != c.lineas.end();
+    if (hay)
+        valor = EvaluaFormula(Sustituye(arbol, c.sustituidor, DefinicionDeLinea(*l->second), *l->second));
+    c.valores.emplace(nombre, std::make_pair(hay, valor));
     return hay;
 }
 
-void ActualizaNodoCache(Arbol& arbol, TNodo& n, CacheValores* cache)
+void ActualizaNodoEn(Arbol& arbol, TNodo& n, Contexto& c)
 {
     double v = 0;
     if (!n.FormulaGanancia.empty()) {
-        if (ValorCacheado(arbol, n.FormulaGanancia, v, cache))
+        if (ValorEnContexto(arbol, n.FormulaGanancia, v, c))
             n.Ganancia = v;
         else {
             n.FormulaGanancia.clear();
@@ -121,7 +175,7 @@ void ActualizaNodoCache(Arbol& arbol, TNodo& n, CacheValores* cache)
         }
     }
     if (!n.FormulaProbabilidad.empty()) {
-        if (ValorCacheado(arbol, n.FormulaProbabilidad, v, cache))
+        if (ValorEnContexto(arbol, n.FormulaProbabilidad, v, c))
             n.Probabilidad = v;
         else {
             n.FormulaProbabilidad.clear();
@@ -162,11 +216,7 @@ bool EsDefinicion(const std::string& linea)
 
 std::string SustituyeVariables(const Arbol& arbol, const std::string& texto, const std::string& linea)
 {
-    ResultadoSustitucion r = SustituyeNombres(arbol.NombresVariables, arbol.DefinicionesVariables, texto,
-                                              kPasadasMaximas, kLongitudMaxima);
-    if (r.ciclica)
-        LanzaCiclica(arbol, r.ultimos, linea);
-    return std::move(r.texto);
+    return Sustituye(arbol, Sustituidor(arbol.NombresVariables, arbol.DefinicionesVariables), texto, linea);
 }
 
 double EvaluaLinea(const Arbol& arbol, const std::string& linea)
@@ -198,8 +248,10 @@ bool ValorDeVariable(const Arbol& arbol, const std::string& nombre, double& valo
 
 void ActualizaNodo(Arbol& arbol, uint16_t indice)
 {
-    if (TNodo* n = arbol.Nodo(indice))
-        ActualizaNodoCache(arbol, *n, nullptr);
+    if (TNodo* n = arbol.Nodo(indice)) {
+        Contexto c(arbol);
+        ActualizaNodoEn(arbol, *n, c);
+    }
 }
 
 std::string TextoEtiquetaRama(const Arbol& arbol, const std::string& formula, double valor)
@@ -213,16 +265,14 @@ void RecalculaFormulas(Arbol& arbol)
 {
     NormalizaSeparadores(arbol);
     CargaVariables(arbol);
-    // The list does not change while the nodes are refreshed: every line is
-    // evaluated once, however many branches name it.
-    CacheValores cache;
+    Contexto contexto(arbol);
     for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
         TNodo* n = arbol.Nodo(arbol.ListaOrden[p]);
         if (!n)
             continue;
         for (Etiqueta* e : {&n->EtiquetaTexto, &n->EtiquetaProbabilidad, &n->EtiquetaGanancia, &n->EtiquetaValor})
             e->Fuente = arbol.opciones.FontComboBox1;
-        ActualizaNodoCache(arbol, *n, &cache);
+        ActualizaNodoEn(arbol, *n, contexto);
         n->EtiquetaGanancia.Caption = TextoEtiquetaRama(arbol, n->FormulaGanancia, n->Ganancia);
         n->EtiquetaProbabilidad.Caption = TextoEtiquetaRama(arbol, n->FormulaProbabilidad, n->Probabilidad);
     }

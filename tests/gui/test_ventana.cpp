@@ -163,8 +163,9 @@ TEST(Arranque, TablaDeComandos)
             b += QStringLiteral(" (oculto)");
         botones << b;
         EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
-        if (a->isVisible())
+        if (a->isVisible()) {
             EXPECT_EQ(v.ToolBar1->widgetForAction(a)->size(), QSize(25, 25)) << a->objectName().toStdString();
+        }
     }
     const QStringList esperados = {
         "TBNuevo=Nuevo",
@@ -504,8 +505,9 @@ TEST(Dibujo, CapturaDeUnArbolPequenyo)
         PintaArbol(p, a, img.rect(), v.tapiz->Medidor());
     }
     const QByteArray carpeta = qgetenv("NEMOR_CAPTURAS");
-    if (!carpeta.isEmpty())
+    if (!carpeta.isEmpty()) {
         EXPECT_TRUE(img.save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/arbol_pequenyo.png")));
+    }
 
     // The chance node with a bad sum is red, the other green; the root is a decision square.
     EXPECT_EQ(img.pixelColor(Centro(nm)), QColor(255, 0, 0));
