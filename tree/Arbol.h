@@ -63,6 +63,9 @@ public:
 
     // Where the core asks and tells; never null once the program runs.
     IUsuario* usuario = nullptr;
+    // The main window's "Ver variables" button (down at start): branch labels
+    // show the names of the lines they refer to instead of their numbers.
+    bool VerVariables = true;
 
     // --- Operations on the table -----------------------------------------
     // Hands out UltimoIndice + 1 and appends it to ListaOrden. Raises
