@@ -1,0 +1,7 @@
+#include "variables/VarUnit.h"
+
+TFormVar::TFormVar(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FormVar"));
+    setWindowTitle(QStringLiteral("Variables"));
+}

@@ -1,0 +1,277 @@
+#include "variables/Variables.h"
+
+#include "common/Decimal.h"
+#include "drawing/FormatoEtiqueta.h"
+#include "tree/Arbol.h"
+#include "variables/Sustitucion.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+// A list needs as many passes as one name occurs in its fully expanded
+// formula; hundreds of lines nested a few levels deep stay far below these.
+// A line that refers to itself grows by its own formula on every pass.
+constexpr int kPasadasMaximas = 10000;
+constexpr size_t kLongitudMaxima = 1000000;
+
+std::string Mayusculas(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+// The first definition line called nombre, or nullptr.
+const std::string* LineaDeVariable(const Arbol& arbol, const std::string& nombre)
+{
+    for (const std::string& l : arbol.Variables)
+        if (EsDefinicion(l) && NombreDeLinea(l) == nombre)
+            return &l;
+    return nullptr;
+}
+
+[[noreturn]] void LanzaCiclica(const Arbol& arbol, const std::vector<size_t>& sospechosos, const std::string& linea)
+{
+    // The culprit: a name whose own formula holds it, else the first one still being replaced.
+    size_t culpable = sospechosos.front();
+    for (size_t i : sospechosos)
+        if (arbol.DefinicionesVariables[i].find(arbol.NombresVariables[i]) != std::string::npos) {
+            culpable = i;
+            break;
+        }
+    const std::string& nombre = arbol.NombresVariables[culpable];
+    const std::string* l = LineaDeVariable(arbol, nombre);
+    const std::string texto = l ? *l : nombre + " = " + arbol.DefinicionesVariables[culpable];
+    std::string mensaje;
+    if (!linea.empty() && linea != texto)
+        mensaje = "No se puede calcular «" + linea + "»: l";
+    else
+        mensaje = "L";
+    mensaje += "a línea «" + texto +
+               "» se refiere a sí misma, directamente o a través de otras líneas, y sus variables no se pueden "
+               "sustituir";
+    throw EVariableCiclica(mensaje);
+}
+
+// Key that sorts alphabetically ignoring case and the accents of Spanish
+// letters; "ñ" goes after "n".
+std::string ClaveOrden(const std::string& s)
+{
+    std::string k;
+    k.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 'A' && c <= 'Z') {
+            k += static_cast<char>(c - 'A' + 'a');
+            continue;
+        }
+        if (c == 0xC3 && i + 1 < s.size()) {
+            const unsigned char d = static_cast<unsigned char>(s[i + 1]) | 0x20; // upper to lower in Latin-1
+            const char* base = nullptr;
+            switch (d) {
+            case 0xA0: case 0xA1: case 0xA2: case 0xA4: base = "a"; break;
+            case 0xA8: case 0xA9: case 0xAA: case 0xAB: base = "e"; break;
+            case 0xAC: case 0xAD: case 0xAE: case 0xAF: base = "i"; break;
+            case 0xB2: case 0xB3: case 0xB4: case 0xB6: base = "o"; break;
+            case 0xB9: case 0xBA: case 0xBB: case 0xBC: base = "u"; break;
+            case 0xB1: base = "n~"; break;
+            case 0xA7: base = "c"; break;
+            default: break;
+            }
+            if (base) {
+                k += base;
+                ++i;
+                continue;
+            }
+        }
+        k += static_cast<char>(c);
+    }
+    return k;
+}
+
+using CacheValores = std::unordered_map<std::string, std::pair<bool, double>>;
+
+bool ValorCacheado(const Arbol& arbol, const std::string& nombre, double& valor, CacheValores* cache)
+{
+    if (cache) {
+        auto it = cache->find(nombre);
+        if (it != cache->end()) {
+            valor = it->second.second;
+            return it->second.first;
+        }
+    }
+    const bool hay = ValorDeVariable(arbol, nombre, valor);
+    if (cache)
+        cache->emplace(nombre, std::make_pair(hay, valor));
+    return hay;
+}
+
+void ActualizaNodoCache(Arbol& arbol, TNodo& n, CacheValores* cache)
+{
+    double v = 0;
+    if (!n.FormulaGanancia.empty()) {
+        if (ValorCacheado(arbol, n.FormulaGanancia, v, cache))
+            n.Ganancia = v;
+        else {
+            n.FormulaGanancia.clear();
+            n.Ganancia = 0;
+        }
+    }
+    if (!n.FormulaProbabilidad.empty()) {
+        if (ValorCacheado(arbol, n.FormulaProbabilidad, v, cache))
+            n.Probabilidad = v;
+        else {
+            n.FormulaProbabilidad.clear();
+            n.Probabilidad = 0;
+        }
+    }
+}
+
+} // namespace
+
+std::string NombreDeLinea(const std::string& linea)
+{
+    const size_t igual = linea.find('=');
+    if (igual == std::string::npos)
+        return {};
+    std::string nombre = linea.substr(0, igual);
+    if (!nombre.empty() && nombre.back() == ' ')
+        nombre = nombre.substr(0, nombre.find(' '));
+    return nombre;
+}
+
+std::string DefinicionDeLinea(const std::string& linea)
+{
+    const size_t igual = linea.find('=');
+    const size_t desde = igual == std::string::npos ? 0 : igual + 1;
+    const size_t primero = linea.find_first_not_of(' ', desde);
+    return primero == std::string::npos ? std::string() : linea.substr(primero);
+}
+
+bool EsComentario(const std::string& linea) { return !linea.empty() && linea[0] == '!'; }
+
+bool EsLineaBayes(const std::string& linea) { return Mayusculas(linea).find("BAYES") != std::string::npos; }
+
+bool EsDefinicion(const std::string& linea)
+{
+    return !linea.empty() && !EsComentario(linea) && linea.find('=') != std::string::npos;
+}
+
+std::string SustituyeVariables(const Arbol& arbol, const std::string& texto, const std::string& linea)
+{
+    ResultadoSustitucion r = SustituyeNombres(arbol.NombresVariables, arbol.DefinicionesVariables, texto,
+                                              kPasadasMaximas, kLongitudMaxima);
+    if (r.ciclica)
+        LanzaCiclica(arbol, r.ultimos, linea);
+    return std::move(r.texto);
+}
+
+double EvaluaLinea(const Arbol& arbol, const std::string& linea)
+{
+    return EvaluaFormula(SustituyeVariables(arbol, DefinicionDeLinea(linea), linea));
+}
+
+void CargaVariables(Arbol& arbol)
+{
+    arbol.NombresVariables.clear();
+    arbol.DefinicionesVariables.clear();
+    for (const std::string& l : arbol.Variables) {
+        if (!EsDefinicion(l))
+            continue;
+        arbol.NombresVariables.push_back(NombreDeLinea(l));
+        arbol.DefinicionesVariables.push_back(DefinicionDeLinea(l));
+    }
+}
+
+bool ValorDeVariable(const Arbol& arbol, const std::string& nombre, double& valor)
+{
+    valor = 0;
+    const std::string* l = LineaDeVariable(arbol, nombre);
+    if (!l)
+        return false;
+    valor = EvaluaLinea(arbol, *l);
+    return true;
+}
+
+void ActualizaNodo(Arbol& arbol, uint16_t indice)
+{
+    if (TNodo* n = arbol.Nodo(indice))
+        ActualizaNodoCache(arbol, *n, nullptr);
+}
+
+std::string TextoEtiquetaRama(const Arbol& arbol, const std::string& formula, double valor)
+{
+    if (arbol.VerVariables && !formula.empty())
+        return formula;
+    return FormatoEtiqueta(valor, arbol.opciones.DigitosEtiquetas(), arbol.opciones.PrecisionEtiquetas());
+}
+
+void RecalculaFormulas(Arbol& arbol)
+{
+    NormalizaSeparadores(arbol);
+    CargaVariables(arbol);
+    // The list does not change while the nodes are refreshed: every line is
+    // evaluated once, however many branches name it.
+    CacheValores cache;
+    for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
+        TNodo* n = arbol.Nodo(arbol.ListaOrden[p]);
+        if (!n)
+            continue;
+        for (Etiqueta* e : {&n->EtiquetaTexto, &n->EtiquetaProbabilidad, &n->EtiquetaGanancia, &n->EtiquetaValor})
+            e->Fuente = arbol.opciones.FontComboBox1;
+        ActualizaNodoCache(arbol, *n, &cache);
+        n->EtiquetaGanancia.Caption = TextoEtiquetaRama(arbol, n->FormulaGanancia, n->Ganancia);
+        n->EtiquetaProbabilidad.Caption = TextoEtiquetaRama(arbol, n->FormulaProbabilidad, n->Probabilidad);
+    }
+}
+
+void NormalizaSeparadores(Arbol& arbol)
+{
+    const char sep = SeparadorDecimal();
+    const char otro = sep == '.' ? ',' : '.';
+    for (std::string& l : arbol.Variables)
+        if (EsDefinicion(l))
+            std::replace(l.begin(), l.end(), otro, sep);
+}
+
+bool FijaValorVariable(Arbol& arbol, const std::string& nombre, const std::string& valorTexto)
+{
+    // An empty name would match the first line and overwrite it.
+    if (nombre.empty())
+        return false;
+    for (std::string& l : arbol.Variables) {
+        if (l.find(nombre) == std::string::npos)
+            continue;
+        const size_t igual = l.find('=');
+        const std::string cabeza = igual == std::string::npos ? std::string() : l.substr(0, igual + 1);
+        l = cabeza + " " + valorTexto;
+        return true;
+    }
+    return false;
+}
+
+std::vector<std::string> ListaSeleccionVariables(const Arbol& arbol)
+{
+    std::vector<std::string> lista;
+    for (const std::string& l : arbol.Variables)
+        if (!l.empty() && !EsComentario(l) && !EsLineaBayes(l))
+            lista.push_back(l);
+    if (arbol.opciones.CheckBoxListaVarOrdenada)
+        std::stable_sort(lista.begin(), lista.end(), [](const std::string& a, const std::string& b) {
+            const std::string ka = ClaveOrden(a), kb = ClaveOrden(b);
+            return ka != kb ? ka < kb : a < b;
+        });
+    return lista;
+}
+
+bool EsVariable(const Arbol& arbol, const std::string& texto)
+{
+    if (texto.empty() || EsComentario(texto) || EsLineaBayes(texto))
+        return false;
+    return std::find(arbol.Variables.begin(), arbol.Variables.end(), texto) != arbol.Variables.end();
+}
+
+bool EsVariableVariacion(const Arbol& arbol, const std::string& texto) { return EsVariable(arbol, texto); }
