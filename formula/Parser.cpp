@@ -109,12 +109,13 @@ private:
         return p_ >= t_.size() || c == ')' || c == ';';
     }
 
-    std::string IdentificadorEn(size_t desde) const
+    // The identifier at desde in upper case; at most maximo characters are read.
+    std::string IdentificadorEn(size_t desde, size_t maximo = std::string::npos) const
     {
         std::string s;
         size_t i = desde;
         if (i < t_.size() && EsLetra(t_[i])) {
-            for (; i < t_.size() && (EsLetra(t_[i]) || EsDigito(t_[i])); ++i) {
+            for (; i < t_.size() && s.size() < maximo && (EsLetra(t_[i]) || EsDigito(t_[i])); ++i) {
                 char c = t_[i];
                 if (c >= 'a' && c <= 'z')
                     c = static_cast<char>(c - 'a' + 'A');
@@ -156,7 +157,7 @@ private:
         if (!EsLetra(Actual()))
             return kSinOperador;
         // Operator words are only whole identifiers: ORDEN is a name, not OR.
-        const std::string id = IdentificadorEn(p_);
+        const std::string id = IdentificadorEn(p_, 4);
         if (id.size() > 3)
             return kSinOperador;
         for (const Palabra& w : kPalabras)
@@ -359,18 +360,20 @@ private:
         const auto punto = limpio.find('.');
         if (punto != std::string::npos && (punto + 1 == limpio.size() || !EsDigito(limpio[punto + 1])))
             limpio.insert(punto + 1, "0");
-        long double v = 0;
         const char* fin = limpio.data() + limpio.size();
-        const auto r = std::from_chars(limpio.data(), fin, v);
+        double d = 0;
+        auto r = std::from_chars(limpio.data(), fin, d);
         if (r.ec == std::errc::result_out_of_range) {
+            // Beyond the range of a double the literal cannot be stored; below
+            // it, it is 0 or a denormal, which the extended reading tells apart.
             if (!expNegativo)
                 throw EOverflow();
-            v = 0;
+            long double v = 0;
+            r = std::from_chars(limpio.data(), fin, v);
+            d = r.ec == std::errc() ? static_cast<double>(v) : 0.0;
         } else if (r.ec != std::errc() || r.ptr != fin) {
             Falla("Formato numérico erróneo");
         }
-        // Beyond the range of a double the literal cannot be stored; below it, it is 0 or a denormal.
-        const double d = static_cast<double>(v);
         if (std::isinf(d))
             throw EOverflow();
         return IValue(new TFloatLiteral(d));
