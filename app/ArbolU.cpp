@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QToolBar>
@@ -40,8 +41,12 @@ QString FechaHora(const QDateTime& t)
 {
     const QLocale l = QLocale::system();
     QString s = l.toString(t.date(), QLocale::ShortFormat);
-    if (t.time() != QTime(0, 0))
-        s += QLatin1Char(' ') + l.toString(t.time(), QLocale::LongFormat);
+    if (t.time() != QTime(0, 0)) {
+        // The long time without the time zone Qt adds to it.
+        QString formato = l.timeFormat(QLocale::LongFormat);
+        formato.remove(QRegularExpression(QStringLiteral("\\s*\\(?t+\\)?")));
+        s += QLatin1Char(' ') + l.toString(t.time(), formato.trimmed());
+    }
     return s;
 }
 

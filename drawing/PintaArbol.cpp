@@ -2,6 +2,7 @@
 
 #include "common/Redondeo.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 
@@ -11,6 +12,14 @@
 namespace {
 
 QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
+
+// One pixel wide whatever the scale: the fast line path of the raster engine.
+QPen Negra()
+{
+    QPen n(Qt::black, 0);
+    n.setCosmetic(true);
+    return n;
+}
 
 QRect AQRect(const Rect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); }
 
@@ -23,20 +32,23 @@ void PintaFigura(QPainter& p, const Arbol& a, const TNodo& n)
     const Rect& f = n.Figura;
     if (f.Width <= 0 || f.Height <= 0)
         return;
-    p.setPen(QPen(Qt::black, 1));
     p.setBrush(AQColor(ColorFigura(a, n)));
     switch (n.Tipo) {
     case NodoDecision: p.drawRect(f.Left, f.Top, f.Width - 1, f.Height - 1); break;
     case NodoAzar: p.drawEllipse(f.Left, f.Top, f.Width - 1, f.Height - 1); break;
     case NodoTerminal: {
-        // The base lies on the figure's right edge, just outside the control:
-        // clip so that only the two slanted sides show, as on the control itself.
-        const QPolygon t({QPoint(f.Left, f.Top + Mitad(f.Height)), QPoint(f.Right(), f.Top),
-                          QPoint(f.Right(), f.Bottom())});
-        p.save();
-        p.setClipRect(AQRect(f), Qt::IntersectClip);
-        p.drawPolygon(t);
-        p.restore();
+        // The base lies on the figure's right edge, just outside the figure:
+        // only the two slanted sides are outlined.
+        const QPoint punta(f.Left, f.Top + Mitad(f.Height));
+        const QPoint arriba(f.Right(), f.Top);
+        const QPoint abajo(f.Right(), f.Bottom());
+        const QPoint t[] = {punta, arriba, abajo};
+        const QPen pluma = p.pen();
+        p.setPen(Qt::NoPen);
+        p.drawPolygon(t, 3);
+        p.setPen(pluma);
+        const QLine lados[] = {QLine(punta, arriba - QPoint(1, 0)), QLine(punta, abajo - QPoint(1, 1))};
+        p.drawLines(lados, 2);
         break;
     }
     default: break; // an unknown kind has no shape
@@ -51,10 +63,21 @@ void PintaMarca(QPainter& p, const Arbol& a, const TNodo& n)
     p.drawPolygon(QPolygon({QPoint(m.Left, m.Top), QPoint(m.Right(), m.Top), QPoint(m.Right(), m.Bottom())}));
 }
 
-void PintaTexto(QPainter& p, MedidorEtiquetas::Fuente& f, const Rect& r, const std::string& texto)
+// Captions are drawn from ready images on screens and images (laying out
+// glyphs is most of the cost of a large tree); printers and vector files get text.
+void PintaTexto(QPainter& p, MedidorEtiquetas& m, const Etiqueta& e, const Rect& r, const QFont*& actual, bool raster)
 {
-    p.setFont(f.font);
-    p.drawText(r.Left, r.Top + f.metricas.ascent(), QString::fromUtf8(texto.data(), static_cast<int>(texto.size())));
+    MedidorEtiquetas::Fuente& f = m.FuenteDe(e);
+    MedidorEtiquetas::Texto& t = m.TextoDe(f, e.Caption);
+    if (raster) {
+        p.drawImage(QPoint(r.Left - MedidorEtiquetas::kMargenImagen, r.Top), m.ImagenDe(f, t));
+        return;
+    }
+    if (actual != &f.font) {
+        p.setFont(f.font);
+        actual = &f.font;
+    }
+    p.drawStaticText(r.Left, r.Top, t.estatico);
 }
 
 } // namespace
@@ -81,16 +104,42 @@ MedidorEtiquetas::Fuente& MedidorEtiquetas::FuenteDe(const Etiqueta& e)
     return *it->second;
 }
 
+MedidorEtiquetas::Texto& MedidorEtiquetas::TextoDe(Fuente& f, const std::string& caption)
+{
+    auto it = f.textos.find(caption);
+    if (it == f.textos.end()) {
+        // Captions change with every calculation: keep the cache bounded.
+        if (f.textos.size() > 20000)
+            f.textos.clear();
+        const QString q = QString::fromUtf8(caption);
+        Texto t;
+        t.ancho = f.metricas.horizontalAdvance(q);
+        t.estatico.setText(q);
+        t.estatico.setTextFormat(Qt::PlainText);
+        t.estatico.setPerformanceHint(QStaticText::AggressiveCaching);
+        t.estatico.prepare(QTransform(), f.font);
+        it = f.textos.emplace(caption, std::move(t)).first;
+    }
+    return it->second;
+}
+
+const QImage& MedidorEtiquetas::ImagenDe(Fuente& f, Texto& t)
+{
+    if (t.imagen.isNull()) {
+        t.imagen = QImage(t.ancho + 2 * kMargenImagen, f.metricas.height(), QImage::Format_ARGB32_Premultiplied);
+        t.imagen.fill(Qt::transparent);
+        QPainter q(&t.imagen);
+        q.setFont(f.font);
+        q.setPen(Qt::black);
+        q.drawStaticText(kMargenImagen, 0, t.estatico);
+    }
+    return t.imagen;
+}
+
 Medida MedidorEtiquetas::Medir(const Etiqueta& e)
 {
     Fuente& f = FuenteDe(e);
-    auto it = f.anchos.find(e.Caption);
-    if (it == f.anchos.end()) {
-        if (f.anchos.size() > 50000)
-            f.anchos.clear();
-        it = f.anchos.emplace(e.Caption, f.metricas.horizontalAdvance(QString::fromUtf8(e.Caption))).first;
-    }
-    return {it->second, f.metricas.height()};
+    return {TextoDe(f, e.Caption).ancho, f.metricas.height()};
 }
 
 std::array<Rect, NumEtiquetas> MedidorEtiquetas::Rects(const Arbol& a, uint16_t numero,
@@ -134,8 +183,13 @@ void PintaArbol(QPainter& p, const Arbol& a, const QRect& expuesto, MedidorEtiqu
             p.drawPolyline(puntos, 3);
         }
     }
-    p.setPen(QPen(Qt::black, 1));
+    p.setPen(Negra());
     p.drawLines(negras.data(), static_cast<int>(negras.size()));
+
+    const QFont* fuenteActual = nullptr;
+    const bool raster = p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster &&
+                        p.worldTransform().type() <= QTransform::TxTranslate;
+    p.setPen(Qt::black);
 
     // The identifier labels, fixed on the panel under the nodes.
     const std::pair<const Etiqueta*, QPoint> identificadores[] = {{&a.Archivo, {8, 8}}, {&a.Fecha, {8, 24}}};
@@ -144,12 +198,11 @@ void PintaArbol(QPainter& p, const Arbol& a, const QRect& expuesto, MedidorEtiqu
             continue;
         const Medida m = medidor.Medir(*e);
         const Rect r{punto.x(), punto.y(), m.Ancho, m.Alto};
-        if (AQRect(r).intersects(expuesto)) {
-            p.setPen(Qt::black);
-            PintaTexto(p, medidor.FuenteDe(*e), r, e->Caption);
-        }
+        if (AQRect(r).intersects(expuesto))
+            PintaTexto(p, medidor, *e, r, fuenteActual, raster);
     }
 
+    const QPen negra = Negra();
     for (int pos = 0; pos <= a.UltimaPosicion; ++pos) {
         const uint16_t numero = a.ListaOrden[pos];
         const TNodo* n = a.Nodo(numero);
@@ -165,13 +218,13 @@ void PintaArbol(QPainter& p, const Arbol& a, const QRect& expuesto, MedidorEtiqu
                 caja |= AQRect(rects[i]);
         if (!caja.intersects(expuesto))
             continue;
+        p.setPen(negra);
         PintaFigura(p, a, *n);
-        p.setPen(Qt::black);
+        p.setPen(negra);
         for (int i = 0; i < NumEtiquetas; ++i) {
             if (!visibles[i] || !AQRect(rects[i]).intersects(expuesto))
                 continue;
-            const Etiqueta& e = EtiquetaDe(*n, i);
-            PintaTexto(p, medidor.FuenteDe(e), rects[i], e.Caption);
+            PintaTexto(p, medidor, EtiquetaDe(*n, i), rects[i], fuenteActual, raster);
         }
         if (n->MarcaVisible)
             PintaMarca(p, a, *n);

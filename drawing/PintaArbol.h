@@ -5,7 +5,9 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
 #include <QRect>
+#include <QStaticText>
 
 #include <memory>
 #include <string>
@@ -17,15 +19,26 @@ class QPainter;
 // caption of a large tree on every repaint would cost more than painting it.
 class MedidorEtiquetas {
 public:
+    // A caption laid out once in its font: its width, and the text ready to paint.
+    struct Texto {
+        int ancho = 0;
+        QStaticText estatico;
+        QImage imagen; // the caption already rasterised, made on first use on a raster device
+    };
     struct Fuente {
         QFont font;
         QFontMetrics metricas;
-        std::unordered_map<std::string, int> anchos;
+        std::unordered_map<std::string, Texto> textos;
     };
 
     // The font of a label: its face and its size in points, at 96 pixels per inch.
     Fuente& FuenteDe(const Etiqueta& e);
     Medida Medir(const Etiqueta& e);
+    // The caption laid out in the label's font.
+    Texto& TextoDe(Fuente& f, const std::string& caption);
+    // The caption as an image, black on transparent, kMargenImagen pixels wider on each side.
+    const QImage& ImagenDe(Fuente& f, Texto& t);
+    static constexpr int kMargenImagen = 2;
     MedirEtiqueta Funcion()
     {
         return [this](const Etiqueta& e) { return Medir(e); };
