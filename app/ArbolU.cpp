@@ -1,5 +1,6 @@
 #include "app/ArbolU.h"
 
+#include "analysis/Rollback.h"
 #include "app/AboutU.h"
 #include "app/Iconos.h"
 #include "app/MenuNodo.h"
@@ -9,6 +10,7 @@
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
 #include "variables/VarUnit.h"
+#include "variables/Variables.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -372,10 +374,7 @@ void TArbol::F1Click() {}
 void TArbol::F2Click() {}
 void TArbol::F3Click() {}
 void TArbol::F4Click() {}
-void TArbol::BCalcula2Click() {}
-void TArbol::ValCeroClick() {}
 void TArbol::Vaiaciones1Click() {}
-void TArbol::TBVerVarClick() {}
 void TArbol::TBMasClick() {}
 void TArbol::TBMenosClick() {}
 void TArbol::ToolButton3Click() {}
@@ -398,3 +397,49 @@ void TArbol::Probabilidad1Click() {}
 void TArbol::Copiar1Click() {}
 void TArbol::Pegar1Click() {}
 void TArbol::Comentario1Click() {}
+
+// --- Calculation --------------------------------------------------------------
+
+namespace {
+
+// Solving rewrites the list (decimal separators): the variables window shows it again.
+void MuestraLista()
+{
+    if (FormVar)
+        FormVar->MuestraVariables();
+}
+
+} // namespace
+
+void TArbol::BCalcula2Click()
+{
+    try {
+        CalculaVEM(arbol_);
+    } catch (...) {
+        MuestraLista();
+        Refresca();
+        throw;
+    }
+    MuestraLista();
+    Refresca();
+}
+
+void TArbol::ValCeroClick()
+{
+    ValoresACero(arbol_);
+    Refresca();
+}
+
+void TArbol::TBVerVarClick()
+{
+    arbol_.VerVariables = TBVerVar->isChecked();
+    try {
+        RecalculaFormulas(arbol_);
+    } catch (...) {
+        MuestraLista();
+        Refresca();
+        throw;
+    }
+    MuestraLista();
+    Refresca();
+}

@@ -68,6 +68,7 @@ void BM_RecalculaFormulas(benchmark::State& estado)
 }
 BENCHMARK(BM_RecalculaFormulas)->Unit(benchmark::kMicrosecond);
 
+// One-off substitution, as the Bayes lookups do: the list is prepared on each call.
 void BM_SustituyeLineaAnidada(benchmark::State& estado)
 {
     auto a = ArbolGrande();

@@ -92,28 +92,49 @@ std::string ClaveOrden(const std::string& s)
     return k;
 }
 
-using CacheValores = std::unordered_map<std::string, std::pair<bool, double>>;
-
-bool ValorCacheado(const Arbol& arbol, const std::string& nombre, double& valor, CacheValores* cache)
-{
-    if (cache) {
-        auto it = cache->find(nombre);
-        if (it != cache->end()) {
-            valor = it->second.second;
-            return it->second.first;
-        }
+// What one recomputation prepares once: the list is not changed while the
+// nodes are refreshed, so every line is looked up and evaluated only once.
+struct Contexto {
+    explicit Contexto(const Arbol& a) : sustituidor(a.NombresVariables, a.DefinicionesVariables)
+    {
+        for (const std::string& l : a.Variables)
+            if (EsDefinicion(l))
+                lineas.emplace(NombreDeLinea(l), &l); // keeps the first line of each name
     }
-    const bool hay = ValorDeVariable(arbol, nombre, valor);
-    if (cache)
-        cache->emplace(nombre, std::make_pair(hay, valor));
+    Sustituidor sustituidor;
+    std::unordered_map<std::string, const std::string*> lineas;
+    std::unordered_map<std::string, std::pair<bool, double>> valores;
+};
+
+std::string Sustituye(const Arbol& arbol, const Sustituidor& s, const std::string& texto, const std::string& linea)
+{
+    ResultadoSustitucion r = s.Sustituye(texto, kPasadasMaximas, kLongitudMaxima);
+    if (r.ciclica)
+        LanzaCiclica(arbol, r.ultimos, linea);
+    return std::move(r.texto);
+}
+
+bool ValorEnContexto(const Arbol& arbol, const std::string& nombre, double& valor, Contexto& c)
+{
+    auto it = c.valores.find(nombre);
+    if (it != c.valores.end()) {
+        valor = it->second.second;
+        return it->second.first;
+    }
+    valor = 0;
+    auto l = c.lineas.find(nombre);
+    const bool hay = l != c.lineas.end();
+    if (hay)
+        valor = EvaluaFormula(Sustituye(arbol, c.sustituidor, DefinicionDeLinea(*l->second), *l->second));
+    c.valores.emplace(nombre, std::make_pair(hay, valor));
     return hay;
 }
 
-void ActualizaNodoCache(Arbol& arbol, TNodo& n, CacheValores* cache)
+void ActualizaNodoEn(Arbol& arbol, TNodo& n, Contexto& c)
 {
     double v = 0;
     if (!n.FormulaGanancia.empty()) {
-        if (ValorCacheado(arbol, n.FormulaGanancia, v, cache))
+        if (ValorEnContexto(arbol, n.FormulaGanancia, v, c))
             n.Ganancia = v;
         else {
             n.FormulaGanancia.clear();
@@ -121,7 +142,7 @@ void ActualizaNodoCache(Arbol& arbol, TNodo& n, CacheValores* cache)
         }
     }
     if (!n.FormulaProbabilidad.empty()) {
-        if (ValorCacheado(arbol, n.FormulaProbabilidad, v, cache))
+        if (ValorEnContexto(arbol, n.FormulaProbabilidad, v, c))
             n.Probabilidad = v;
         else {
             n.FormulaProbabilidad.clear();
@@ -162,11 +183,7 @@ bool EsDefinicion(const std::string& linea)
 
 std::string SustituyeVariables(const Arbol& arbol, const std::string& texto, const std::string& linea)
 {
-    ResultadoSustitucion r = SustituyeNombres(arbol.NombresVariables, arbol.DefinicionesVariables, texto,
-                                              kPasadasMaximas, kLongitudMaxima);
-    if (r.ciclica)
-        LanzaCiclica(arbol, r.ultimos, linea);
-    return std::move(r.texto);
+    return Sustituye(arbol, Sustituidor(arbol.NombresVariables, arbol.DefinicionesVariables), texto, linea);
 }
 
 double EvaluaLinea(const Arbol& arbol, const std::string& linea)
@@ -198,8 +215,10 @@ bool ValorDeVariable(const Arbol& arbol, const std::string& nombre, double& valo
 
 void ActualizaNodo(Arbol& arbol, uint16_t indice)
 {
-    if (TNodo* n = arbol.Nodo(indice))
-        ActualizaNodoCache(arbol, *n, nullptr);
+    if (TNodo* n = arbol.Nodo(indice)) {
+        Contexto c(arbol);
+        ActualizaNodoEn(arbol, *n, c);
+    }
 }
 
 std::string TextoEtiquetaRama(const Arbol& arbol, const std::string& formula, double valor)
@@ -213,16 +232,14 @@ void RecalculaFormulas(Arbol& arbol)
 {
     NormalizaSeparadores(arbol);
     CargaVariables(arbol);
-    // The list does not change while the nodes are refreshed: every line is
-    // evaluated once, however many branches name it.
-    CacheValores cache;
+    Contexto contexto(arbol);
     for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
         TNodo* n = arbol.Nodo(arbol.ListaOrden[p]);
         if (!n)
             continue;
         for (Etiqueta* e : {&n->EtiquetaTexto, &n->EtiquetaProbabilidad, &n->EtiquetaGanancia, &n->EtiquetaValor})
             e->Fuente = arbol.opciones.FontComboBox1;
-        ActualizaNodoCache(arbol, *n, &cache);
+        ActualizaNodoEn(arbol, *n, contexto);
         n->EtiquetaGanancia.Caption = TextoEtiquetaRama(arbol, n->FormulaGanancia, n->Ganancia);
         n->EtiquetaProbabilidad.Caption = TextoEtiquetaRama(arbol, n->FormulaProbabilidad, n->Probabilidad);
     }
@@ -275,3 +292,31 @@ bool EsVariable(const Arbol& arbol, const std::string& texto)
 }
 
 bool EsVariableVariacion(const Arbol& arbol, const std::string& texto) { return EsVariable(arbol, texto); }
+
+std::vector<std::string> LineasDeTexto(const std::string& texto)
+{
+    std::vector<std::string> lineas;
+    size_t desde = 0;
+    while (desde < texto.size()) {
+        size_t fin = texto.find('\n', desde);
+        if (fin == std::string::npos)
+            fin = texto.size();
+        size_t corte = fin;
+        if (corte > desde && texto[corte - 1] == '\r')
+            --corte;
+        lineas.push_back(texto.substr(desde, corte - desde));
+        desde = fin + 1;
+    }
+    return lineas;
+}
+
+std::string TextoDeLineas(const std::vector<std::string>& lineas)
+{
+    std::string texto;
+    for (size_t i = 0; i < lineas.size(); ++i) {
+        if (i > 0)
+            texto += '\n';
+        texto += lineas[i];
+    }
+    return texto;
+}

@@ -74,3 +74,8 @@ bool EsVariableVariacion(const Arbol& arbol, const std::string& texto);
 // The caption of a payoff or probability label: the line's name when the
 // names are shown and the branch refers to a line; otherwise the number.
 std::string TextoEtiquetaRama(const Arbol& arbol, const std::string& formula, double valor);
+
+// The list as one text and back: lines separated by line breaks ("\n" or
+// "\r\n"); a final line break adds no empty line.
+std::vector<std::string> LineasDeTexto(const std::string& texto);
+std::string TextoDeLineas(const std::vector<std::string>& lineas);

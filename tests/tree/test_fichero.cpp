@@ -189,7 +189,10 @@ TEST(FicheroArbol, IdaYVueltaConservaCadaCampo)
         EXPECT_EQ(n1.Figura.Left, 170);
         EXPECT_EQ(n1.MarcaComentario.Left, 170 + 30 - 8);
         EXPECT_EQ(n1.EtiquetaTexto.Caption, "Lanzar el producto");
-        EXPECT_EQ(n1.EtiquetaGanancia.Caption, "-250");
+        // Labels are rewritten from the values; "Ver variables" shows the names.
+        EXPECT_EQ(n1.EtiquetaGanancia.Caption, "Coste");
+        EXPECT_EQ(a.Nodo(5)->EtiquetaValor.Caption, "-INF");
+        EXPECT_EQ(a.Nodo(3)->EtiquetaProbabilidad.Caption, "PExito");
         const TNodo& n3 = *a.Nodo(3);
         EXPECT_EQ(n3.Texto, "Éxito €");
         EXPECT_EQ(n3.Probabilidad, 0.35);
