@@ -27,21 +27,54 @@ std::string Mayusculas(std::string s)
 // The first definition line called nombre, or nullptr.
 const std::string* LineaDeVariable(const Arbol& arbol, const std::string& nombre)
 {
+    if (nombre.empty())
+        return nullptr; // a blank name part defines nothing
     for (const std::string& l : arbol.Variables)
         if (EsDefinicion(l) && NombreDeLinea(l) == nombre)
             return &l;
     return nullptr;
 }
 
+// The first suspect whose name comes back into its own expansion: name j
+// follows name i when the formula of i contains j.
+size_t BuscaCiclo(const Arbol& arbol, const std::vector<size_t>& sospechosos)
+{
+    const auto& nombres = arbol.NombresVariables;
+    const auto& defs = arbol.DefinicionesVariables;
+    const size_t total = std::min(nombres.size(), defs.size());
+    std::vector<std::vector<size_t>> siguientes(total);
+    for (size_t i = 0; i < total; ++i)
+        for (size_t j = 0; j < total; ++j)
+            if (!nombres[j].empty() && defs[i].find(nombres[j]) != std::string::npos)
+                siguientes[i].push_back(j);
+    for (size_t i : sospechosos) {
+        std::vector<char> visto(total, 0);
+        std::vector<size_t> pila{i};
+        while (!pila.empty()) {
+            const size_t k = pila.back();
+            pila.pop_back();
+            for (size_t j : siguientes[k]) {
+                if (j == i)
+                    return i;
+                if (!visto[j]) {
+                    visto[j] = 1;
+                    pila.push_back(j);
+                }
+            }
+        }
+    }
+    return std::string::npos;
+}
+
 [[noreturn]] void LanzaCiclica(const Arbol& arbol, const std::vector<size_t>& sospechosos, const std::string& linea)
 {
-    // The culprit: a name whose own formula holds it, else the first one still being replaced.
-    size_t culpable = sospechosos.front();
-    for (size_t i : sospechosos)
-        if (arbol.DefinicionesVariables[i].find(arbol.NombresVariables[i]) != std::string::npos) {
-            culpable = i;
-            break;
-        }
+    const size_t culpable = BuscaCiclo(arbol, sospechosos);
+    if (culpable == std::string::npos)
+        // No line refers to itself: the expansion is simply too large.
+        throw EVariableCiclica((linea.empty() ? std::string("Una fórmula") : "La fórmula de «" + linea + "»") +
+                               " crece sin fin al sustituir sus variables: más de " +
+                               std::to_string(kPasadasMaximas) + " pasadas o de " + std::to_string(kLongitudMaxima) +
+                               " caracteres");
     const std::string& nombre = arbol.NombresVariables[culpable];
     const std::string* l = LineaDeVariable(arbol, nombre);
     const std::string texto = l ? *l : nombre + " = " + arbol.DefinicionesVariables[culpable];
@@ -98,7 +131,7 @@ struct Contexto {
     explicit Contexto(const Arbol& a) : sustituidor(a.NombresVariables, a.DefinicionesVariables)
     {
         for (const std::string& l : a.Variables)
-            if (EsDefinicion(l))
+            if (EsDefinicion(l) && !NombreDeLinea(l).empty())
                 lineas.emplace(NombreDeLinea(l), &l); // keeps the first line of each name
     }
     Sustituidor sustituidor;

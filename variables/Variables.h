@@ -11,9 +11,9 @@
 
 class Arbol;
 
-// A definition that keeps growing (or keeps standing still with a name left
-// in it) when the names are replaced: it refers to itself, directly or
-// through other lines. The message names the offending line.
+// A formula whose names cannot all be replaced: a line refers to itself,
+// directly or through other lines (the message names it), or the expansion
+// outgrows the bound on passes or length (the message names the line evaluated).
 class EVariableCiclica : public ENemor {
 public:
     using ENemor::ENemor;

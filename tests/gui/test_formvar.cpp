@@ -32,6 +32,11 @@ TEST(FormVar, BayesDesdeLaVentana)
                              "P(D/B) = 0.7\nP(F) = 0.6000\nP(D) = 0.4000\nP(A/F) = 0.8000\nP(B/F) = 0.2000\n"
                              "P(A/D) = 0.3000\nP(B/D) = 0.7000"));
     EXPECT_TRUE(u.llamadas.empty());
+
+    const QByteArray carpeta = qgetenv("NEMOR_CAPTURAS");
+    if (!carpeta.isEmpty()) {
+        EXPECT_TRUE(f.grab().save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/ventana_variables.png")));
+    }
 }
 
 TEST(FormVar, BorrarTodoPregunta)
@@ -53,6 +58,30 @@ TEST(FormVar, BorrarTodoPregunta)
     EXPECT_EQ(u.llamadas[0].texto, "¿Borrar todas las variables?");
     EXPECT_EQ(u.llamadas[0].botones, Botones::SiNoCancelar);
     EXPECT_EQ(u.llamadas[0].icono, Icono::Pregunta);
+}
+
+// The list changed elsewhere (a tree was read) shows when the window does; stay-on-top follows its button.
+TEST(FormVar, SeSincronizaAlMostrarseYSeFija)
+{
+    Arbol a;
+    TFormVar f(a);
+    a.Variables = {"A = 1", "", "B = 2"};
+    a.VariablesRespaldo = {"A = 0"};
+    f.show();
+    EXPECT_EQ(f.Memo1->toPlainText(), QStringLiteral("A = 1\n\nB = 2"));
+    EXPECT_EQ(f.Memo2->toPlainText(), QStringLiteral("A = 0"));
+    f.Memo1->appendPlainText(QStringLiteral("C = 3"));
+    EXPECT_EQ(a.Variables, (std::vector<std::string>{"A = 1", "", "B = 2", "C = 3"}));
+
+    EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    f.SBFijar->click();
+    EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(f.isVisible());
+    f.SBFijar->click();
+    EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    f.SBCerrar->click();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(a.Variables.size(), 4u);
 }
 
 // The main window's commands solve the drawing and switch the labels.

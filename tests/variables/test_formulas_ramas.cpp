@@ -42,6 +42,7 @@ TEST(EvaluaLinea, ValoresDeLaLista)
         {'.', {"PRECIO = 10", "T = precio * 2"}, "T", "Variable PRECIO desconocida"},
         {'.', {"! X = 99", "Y = 1"}, "X", "no encontrada"},
         {'.', {"X = 1", "X = 2"}, "X", "1"},
+        {'.', {" = 4", "X = 1"}, "", "no encontrada"},
         {'.', {"X ="}, "X", "Inesperada terminación del factor"},
         {'.', {"P = 0,25"}, "P", "0.25"},
         {',', {"P = 0.25"}, "P", "0,25"},

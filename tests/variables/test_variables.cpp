@@ -110,6 +110,24 @@ TEST(SustituyeVariables, AutorreferenciaTerminaConError)
     }
 }
 
+// A list without any line referring to itself whose expansion is still too
+// large is refused with its own message, blaming no line.
+TEST(SustituyeVariables, ExpansionDemasiadoGrande)
+{
+    Arbol a;
+    std::vector<std::string> lista{"D0_ = 1"};
+    for (int k = 1; k <= 14; ++k)
+        lista.push_back("D" + std::to_string(k) + "_ = D" + std::to_string(k - 1) + "_ + D" + std::to_string(k - 1) + "_");
+    Lista(a, lista);
+    try {
+        EvaluaLinea(a, lista.back());
+        ADD_FAILURE();
+    } catch (const EVariableCiclica& e) {
+        EXPECT_EQ(std::string(e.what()), "La fórmula de «D14_ = D13_ + D13_» crece sin fin al sustituir sus variables: "
+                                         "más de 10000 pasadas o de 1000000 caracteres");
+    }
+}
+
 // Deep and wide lists that settle, however many passes they take, never hit the bound.
 TEST(SustituyeVariables, ListasLargasNoAlcanzanElLimite)
 {
