@@ -12,12 +12,14 @@
 #include "drawing/Tapiz.h"
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
+#include "tree/NotaU.h"
 #include "variables/VarUnit.h"
 #include "variables/Variables.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -29,6 +31,7 @@
 #include <QRegularExpression>
 #include <QResizeEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -361,6 +364,7 @@ void TArbol::PopupMenuTriPopup()
 void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
 {
     NodoMenu = nodo;
+    PosicionMenu = global;
     PopupMenuTriPopup();
     PopupMenuTri->popup(global);
 }
@@ -388,18 +392,93 @@ void TArbol::FiguraMouseDown(uint16_t, Qt::MouseButton, Qt::KeyboardModifiers, Q
 void TArbol::FiguraMouseMove(uint16_t, Qt::KeyboardModifiers, QPoint) {}
 void TArbol::FiguraMouseUp(uint16_t, Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
 void TArbol::TapizMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
-void TArbol::TapizMouseMove(Qt::KeyboardModifiers, QPoint) {}
-void TArbol::MarcaMouseMove(uint16_t, QPoint) {}
-void TArbol::CuadrodeDecisin1Click() {}
-void TArbol::NododeAzar1Click() {}
-void TArbol::Nuevarama1Click() {}
-void TArbol::Borrar1Click() {}
-void TArbol::Texto1Click() {}
-void TArbol::Coste3Click() {}
-void TArbol::Probabilidad1Click() {}
-void TArbol::Copiar1Click() {}
-void TArbol::Pegar1Click() {}
-void TArbol::Comentario1Click() {}
+
+// --- Editing of the node the menu was opened on ----------------------------------
+
+template <typename F>
+void TArbol::Edita(F orden)
+{
+    QScrollBar* h = ScrollBox1->horizontalScrollBar();
+    QScrollBar* v = ScrollBox1->verticalScrollBar();
+    const int x = h->value(), y = v->value();
+    bool cambio = true;
+    try {
+        cambio = orden();
+    } catch (...) {
+        Refresca();
+        h->setValue(x);
+        v->setValue(y);
+        throw;
+    }
+    if (cambio)
+        Refresca();
+    h->setValue(x);
+    v->setValue(y);
+}
+
+void TArbol::CuadrodeDecisin1Click()
+{
+    Edita([this] { return edicion_.CuadrodeDecisin1Click(NodoMenu); });
+}
+void TArbol::NododeAzar1Click()
+{
+    Edita([this] { return edicion_.NododeAzar1Click(NodoMenu); });
+}
+void TArbol::Nuevarama1Click()
+{
+    Edita([this] { return edicion_.Nuevarama1Click(NodoMenu); });
+}
+void TArbol::Borrar1Click()
+{
+    Edita([this] { return edicion_.Borrar1Click(NodoMenu); });
+}
+void TArbol::Texto1Click()
+{
+    Edita([this] { return edicion_.Texto1Click(NodoMenu); });
+}
+void TArbol::Coste3Click()
+{
+    Edita([this] { return edicion_.Coste3Click(NodoMenu); });
+}
+void TArbol::Probabilidad1Click()
+{
+    Edita([this] { return edicion_.Probabilidad1Click(NodoMenu); });
+}
+void TArbol::Copiar1Click()
+{
+    if (edicion_.Copiar1Click(NodoMenu))
+        Pegar1->setText(QString::fromUtf8(edicion_.CaptionPegar()));
+}
+void TArbol::Pegar1Click()
+{
+    Edita([this] { return edicion_.Pegar1Click(NodoMenu); });
+}
+
+// --- The comment pad --------------------------------------------------------------
+
+void TArbol::Comentario1Click()
+{
+    if (FormNota)
+        FormNota->AbrirComentario(edicion_, NodoMenu, PosicionMenu);
+}
+
+void TArbol::MarcaMouseMove(uint16_t nodo, QPoint)
+{
+    const TNodo* n = arbol_.Nodo(nodo);
+    if (FormNota && n && n->MarcaVisible)
+        FormNota->AbrirComentario(edicion_, nodo, QCursor::pos());
+}
+
+void TArbol::TapizMouseMove(Qt::KeyboardModifiers, QPoint)
+{
+    // Leaving the pad for the bare drawing stores an edited comment and hides
+    // the pad. A move still reported to the drawing while the pointer is
+    // already over the pad (as when the menu closes) is not leaving it.
+    if (!FormNota || !FormNota->isVisible() || FormNota->frameGeometry().contains(QCursor::pos()))
+        return;
+    if (FormNota->GuardarComentario())
+        Refresca();
+}
 
 // --- Calculation --------------------------------------------------------------
 

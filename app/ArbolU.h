@@ -1,6 +1,7 @@
 #pragma once
 #include "app/UsuarioQt.h"
 #include "tree/Arbol.h"
+#include "tree/Edicion.h"
 
 #include <QMainWindow>
 
@@ -168,4 +169,19 @@ private:
 
     Arbol arbol_;
     UsuarioQt usuario_;
+
+public:
+    // The editing commands with what they keep between uses.
+    Edicion& edicion() { return edicion_; }
+    // Screen position of the right click that opened the node menu: the
+    // comment pad opens there when called from the menu.
+    QPoint PosicionMenu;
+
+private:
+    // Runs an editing command; repaints when it changed the tree (or failed
+    // halfway) and keeps the scroll position, so the view does not jump when nodes shift.
+    template <typename F>
+    void Edita(F orden);
+
+    Edicion edicion_{arbol_};
 };

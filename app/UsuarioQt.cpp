@@ -2,6 +2,7 @@
 
 #include "app/ProgresoU.h"
 #include "app/Ventanas.h"
+#include "tree/DatoU.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -126,4 +127,11 @@ void UsuarioQt::ProgresoOcultar()
 {
     if (ProgressForm)
         ProgressForm->hide();
+}
+
+bool UsuarioQt::PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto)
+{
+    if (!FormDato)
+        return IUsuario::PideDato(rotulo, lista, texto);
+    return FormDato->Ejecuta(rotulo, lista, texto);
 }

@@ -19,6 +19,7 @@ public:
     void ProgresoMostrar(const std::string& texto) override;
     void ProgresoPosicion(int posicion) override;
     void ProgresoOcultar() override;
+    bool PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto) override;
 
 private:
     QWidget* Padre() const;

@@ -112,7 +112,8 @@ Impacto ControlEnPunto(const Arbol& a, int32_t x, int32_t y, const MedirEtiqueta
             }
         if (alguna) {
             const auto r = SituaEtiquetas(a, numero, m);
-            for (int i = NumEtiquetas - 1; i >= 0; --i)
+            // The number sits inside the figure: it lets the mouse through to it.
+            for (int i = ENumero - 1; i >= 0; --i)
                 if (visibles[i] && r[i].Contiene(x, y))
                     return {Impacto::EnEtiqueta, numero, i};
         }

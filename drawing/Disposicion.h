@@ -53,7 +53,8 @@ Color ColorFigura(const Arbol& arbol, const TNodo& nodo);
 
 // The control under a point of the drawing, the topmost one: nodes later in
 // the creation order lie over earlier ones, and within a node the comment mark
-// over the labels over the figure. Hidden controls are passed over.
+// over the labels over the figure. Hidden controls are passed over, and so is
+// the number label, which lies inside the figure.
 struct Impacto {
     enum Tipo { Nada, EnFigura, EnEtiqueta, EnMarca };
     Tipo tipo = Nada;

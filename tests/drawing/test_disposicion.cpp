@@ -196,6 +196,13 @@ TEST(Disposicion, ControlYHintEnPunto)
         EXPECT_EQ(i.nodo, c.nodo) << c.x << "," << c.y;
         EXPECT_EQ(HintEnPunto(a, c.x, c.y, Medir), c.hint) << c.x << "," << c.y;
     }
+    // The number label inside a figure lets the mouse through to the figure.
+    a.opciones.CheckBoxNumNodosVisibles = true;
+    const TNodo& n2 = *a.Nodo(2);
+    const Impacto enNumero = ControlEnPunto(a, n2.Figura.Left + 15 - 3 + 1, n2.Figura.Top + 15 - 7 + 1, Medir);
+    EXPECT_EQ(enNumero.tipo, Impacto::EnFigura) << enNumero.etiqueta << " " << enNumero.nodo;
+    EXPECT_EQ(enNumero.nodo, 2);
+    a.opciones.CheckBoxNumNodosVisibles = false;
     // A hidden mark and a hidden label are passed over.
     a.Nodo(5)->MarcaVisible = false;
     EXPECT_EQ(ControlEnPunto(a, 438, 162, Medir).tipo, Impacto::EnFigura);
