@@ -2,11 +2,14 @@
 
 #include "analysis/Rollback.h"
 #include "common/Decimal.h"
+#include "common/EscrituraSegura.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 #include "variables/Bayes.h"
 #include "variables/Variables.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 const char* const kMensajeConjuntoNoSuma = "El conjunto de variables seleccionadas no suman 1.";
@@ -25,6 +28,41 @@ struct Companero {
     std::string nombre;
     double valor;
 };
+
+// Sets the line the variable is defined on. The plain substring search of
+// FijaValorVariable would write into the first line merely containing the name
+// («BA = 1» before «A = 2»), while the branches read the line called so; the
+// two must agree or the chart shows another variable's effect.
+void FijaValor(Arbol& arbol, const std::string& nombre, const std::string& texto)
+{
+    if (nombre.empty())
+        return;
+    for (std::string& l : arbol.Variables) {
+        if (EsDefinicion(l) && NombreDeLinea(l) == nombre) {
+            l = l.substr(0, l.find('=') + 1) + " " + texto;
+            return;
+        }
+    }
+    FijaValorVariable(arbol, nombre, texto);
+}
+
+// The points of the sweep, by repeated addition as the loop steps. False when
+// they would be too many, or when adding the step stops moving x (a step below
+// the precision of x near the end would otherwise loop for ever).
+bool Secuencia(double desde, double hasta, double paso, std::vector<double>& xs)
+{
+    xs.clear();
+    for (double x = desde; x <= hasta;) {
+        if (xs.size() >= static_cast<size_t>(kMaxPuntosVariacion))
+            return false;
+        xs.push_back(x);
+        const double siguiente = x + paso;
+        if (!(siguiente > x))
+            return false;
+        x = siguiente;
+    }
+    return true;
+}
 
 void Refusa(Arbol& arbol, const char* mensaje)
 {
@@ -76,15 +114,56 @@ std::vector<std::string> LineasVariacion(const Arbol& arbol)
     return r;
 }
 
-double SumaConjunto(const Arbol& arbol, const std::vector<std::string>& lineas)
+void PreparaListaVariacion(Arbol& arbol)
 {
+    NormalizaSeparadores(arbol);
+    CargaVariables(arbol);
+}
+
+std::string LineaNormalizada(const std::string& linea)
+{
+    if (!EsDefinicion(linea))
+        return linea;
+    const char sep = SeparadorDecimal();
+    std::string r = linea;
+    std::replace(r.begin(), r.end(), sep == '.' ? ',' : '.', sep);
+    return r;
+}
+
+double SumaConjunto(Arbol& arbol, const std::vector<std::string>& lineas)
+{
+    PreparaListaVariacion(arbol);
     double s = 0;
     for (const auto& l : lineas)
-        s += EvaluaLinea(arbol, l);
+        s += EvaluaLinea(arbol, LineaNormalizada(l));
     return s;
 }
 
-std::string TextoSuma(const Arbol& arbol, const std::vector<std::string>& lineas)
+std::vector<std::string> LineasConjuntoOrdenadas(const Arbol& arbol)
+{
+    std::vector<std::string> r = LineasVariacion(arbol);
+    std::stable_sort(r.begin(), r.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+        });
+    });
+    return r;
+}
+
+std::string TextoTablaVariacion(const std::vector<std::string>& lineas)
+{
+    std::string r;
+    for (const auto& l : lineas)
+        r += l + "\r\n";
+    return r;
+}
+
+void GrabaTablaVariacion(const std::string& ruta, const std::vector<std::string>& lineas)
+{
+    EscribeFicheroSeguro(ruta, TextoTablaVariacion(lineas));
+}
+
+std::string TextoSuma(Arbol& arbol, const std::vector<std::string>& lineas)
 {
     return "Suma = " + Texto(SumaConjunto(arbol, lineas));
 }
@@ -92,6 +171,9 @@ std::string TextoSuma(const Arbol& arbol, const std::vector<std::string>& lineas
 UsoVariable BuscaNodoVariable(const Arbol& arbol, const std::string& nombre)
 {
     UsoVariable r;
+    // A line without a name is used by no branch; every plain-number branch has an empty formula.
+    if (nombre.empty())
+        return r;
     for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
         const uint16_t k = arbol.ListaOrden[p];
         const TNodo* n = arbol.Nodo(k);
@@ -110,24 +192,31 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
     Restauracion restaura{arbol, vista, arbol.opciones.CheckBoxComprobarRojos};
     arbol.opciones.CheckBoxComprobarRojos = false;
 
+    // The list may have changed since the last solve (a tree just read, an edit)
+    // and the Bayes lines are revised before each solve: both need it settled.
+    PreparaListaVariacion(arbol);
     const std::string nombre = NombreDeLinea(p.Linea);
     const double desde = StrToFloat(NormalizarDecimal(p.Desde));
     const double hasta = StrToFloat(NormalizarDecimal(p.Hasta));
     const double paso = StrToFloat(NormalizarDecimal(p.Incremento));
 
     // A step that never reaches the end would hang the program.
-    if (desde <= hasta) {
-        if (!(paso > 0)) {
-            Refusa(arbol, kMensajeIncremento);
-            return false;
-        }
-        if ((hasta - desde) / paso >= static_cast<double>(kMaxPuntosVariacion) || desde + paso == desde) {
-            Refusa(arbol, kMensajeDemasiadosPuntos);
-            return false;
-        }
+    std::vector<double> xs;
+    if (desde <= hasta && !(paso > 0)) {
+        Refusa(arbol, kMensajeIncremento);
+        return false;
+    }
+    if (!Secuencia(desde, hasta, paso, xs)) {
+        Refusa(arbol, kMensajeDemasiadosPuntos);
+        return false;
     }
 
     std::vector<Companero> companeros;
+    if (nombre.empty()) {
+        // A line without "=" names nothing the sweep could set.
+        Refusa(arbol, kMensajeNoAsociada);
+        return false;
+    }
     if (p.Conjunto) {
         const double tolerancia = StrToFloat(NormalizarDecimal(arbol.opciones.EditPrecisionSumatorio));
         // The sum as the dialog shows it.
@@ -138,7 +227,7 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
         }
         for (const auto& l : p.LineasConjunto)
             if (NombreDeLinea(l) != nombre)
-                companeros.push_back({NombreDeLinea(l), EvaluaLinea(arbol, l)});
+                companeros.push_back({NombreDeLinea(l), EvaluaLinea(arbol, LineaNormalizada(l))});
     } else {
         const UsoVariable uso = BuscaNodoVariable(arbol, nombre);
         if (!uso.Encontrado) {
@@ -172,11 +261,10 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
         restaura.panelOculto = true;
     }
 
-    for (double x = desde; x <= hasta; x = x + paso) {
-        FijaValorVariable(arbol, nombre, Texto(x));
+    for (const double x : xs) {
+        FijaValor(arbol, nombre, Texto(x));
         for (const auto& c : companeros)
-            if (!c.nombre.empty())
-                FijaValorVariable(arbol, c.nombre, Texto((1 - x) * c.valor / total));
+            FijaValor(arbol, c.nombre, Texto((1 - x) * c.valor / total));
         CalculaTodosBayes(arbol);
         CalculaVEM(arbol);
         const double y = arbol.Raiz().Valor;
