@@ -40,6 +40,7 @@ public:
     QAction* FileOpenItem = nullptr;
     QAction* FileSaveItem = nullptr;
     QAction* FileSaveAsItem = nullptr;
+    QAction* ExportarImagen1 = nullptr;
     QAction* Pre1 = nullptr;
     QAction* F1 = nullptr;
     QAction* F2 = nullptr;
@@ -118,6 +119,7 @@ public slots:
     void FileOpen();
     void FileSaveItemClick();
     void FileSaveAs();
+    void ExportarImagen1Click();
     void FileExit();
     void F1Click();
     void F2Click();

@@ -1,10 +1,11 @@
-// Writing and reading back a full tree of 1001 nodes.
+// Writing and reading back the generated model of 1001 nodes and 100 variable lines.
+#include "analysis/Rollback.h"
+#include "bench/ArbolGenerado.h"
 #include "tree/Arbol.h"
 #include "tree/FicheroArbol.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,34 +13,11 @@
 
 namespace {
 
-// 1001 nodes: a decision root, 10 chance nodes, 99 terminals below each, with
-// every field a file holds set to something other than its default.
+// The shared model, solved, so that every value the file holds is set.
 std::unique_ptr<Arbol> ArbolGrande()
 {
-    auto a = std::make_unique<Arbol>();
-    a->Raiz().Tipo = NodoDecision;
-    for (int k = 0; k < 10; ++k) {
-        const uint16_t c = a->NuevoIndice();
-        a->CrearNodo(c, NodoAzar, 0);
-        a->AnyadirHijo(0, c);
-        a->Nodo(c)->Texto = "Alternativa " + std::to_string(k);
-        a->Nodo(c)->Comentario = "Primera línea\tsegunda línea\t";
-        a->SituarNodo(c, 170, 40 + 560 * k);
-        for (int j = 0; j < 99; ++j) {
-            const uint16_t t = a->NuevoIndice();
-            a->CrearNodo(t, NodoTerminal, c);
-            a->AnyadirHijo(c, t);
-            TNodo& n = *a->Nodo(t);
-            n.Ganancia = std::sin(t) * 12345.678;
-            n.Probabilidad = 1.0 / 99;
-            n.Valor = -1.0 / t;
-            n.Texto = "Resultado " + std::to_string(j) + " ñ";
-            n.FormulaGanancia = j % 3 ? "" : "G" + std::to_string(j);
-            a->SituarNodo(t, 320, 40 + 5 * (k * 99 + j));
-        }
-    }
-    for (int i = 0; i < 100; ++i)
-        a->Variables.push_back("G" + std::to_string(i) + " = " + std::to_string(i) + ".25 * 3");
+    auto a = bench::ArbolGrande();
+    ResuelveArbol(*a);
     return a;
 }
 

@@ -1,9 +1,15 @@
 // Goal: at least one million parse-and-evaluate per second on one core for
 // the first formula (about 1000 ns per iteration or less).
+#include "bench/ArbolGenerado.h"
 #include "common/Decimal.h"
 #include "formula/Formula.h"
 
+#include "variables/Variables.h"
+
 #include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -21,6 +27,22 @@ void Solo(benchmark::State& estado, char separador, const char* formula)
     for (auto _ : estado)
         benchmark::DoNotOptimize(v->ToFloat());
 }
+
+// Goal: all 100 lines of the generated model, already substituted (up to 16
+// numbers each), parsed and evaluated in under 1 ms.
+void BM_LineasDelModelo(benchmark::State& estado)
+{
+    auto a = bench::ArbolGrande();
+    CargaVariables(*a);
+    std::vector<std::string> textos;
+    for (const auto& l : a->Variables)
+        textos.push_back(SustituyeVariables(*a, DefinicionDeLinea(l), l));
+    for (auto _ : estado)
+        for (const auto& t : textos)
+            benchmark::DoNotOptimize(ParseFormula(t)->ToFloat());
+    estado.counters["lineas"] = static_cast<double>(textos.size());
+}
+BENCHMARK(BM_LineasDelModelo)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

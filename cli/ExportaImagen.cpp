@@ -1,0 +1,78 @@
+// nemor-cli export: the drawing as a picture. Built only with Qt, since it
+// paints with the canvas's own code; the other commands need no Qt at all.
+#include "analysis/Rollback.h"
+#include "cli/Cli.h"
+#include "common/Errores.h"
+#include "common/Ini.h"
+#include "drawing/ExportaDibujo.h"
+#include "drawing/OpcionesIni.h"
+#include "tree/Arbol.h"
+#include "tree/FicheroArbol.h"
+
+#include <QGuiApplication>
+
+#include <iostream>
+#include <memory>
+
+namespace {
+
+// Nobody to ask: an error box ends the command with its text, dialogs are cancelled.
+class UsuarioExporta : public IUsuario {
+public:
+    Respuesta Pregunta(const std::string&, const std::string&, Botones, Icono) override { return Respuesta::Si; }
+    bool PideTexto(const std::string&, const std::string&, std::string&) override { return false; }
+    void Error(const std::string& texto) override { throw ENemor(texto); }
+    void Mensaje(const std::string&, const std::string& texto, Icono) override { std::cerr << texto << '\n'; }
+    std::optional<std::string> AbrirFichero(const DialogoFichero&) override { return std::nullopt; }
+    std::optional<std::string> GuardarFichero(const DialogoFichero&) override { return std::nullopt; }
+    void ProgresoMostrar(const std::string&) override {}
+    void ProgresoPosicion(int) override {}
+    void ProgresoOcultar() override {}
+};
+
+// Fonts need a Qt application. No window is ever shown, so no display is
+// needed either: the offscreen platform unless the caller chose another.
+void AseguraAplicacion()
+{
+    if (QGuiApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's own notes (no runtime folder and the like) are not the tool's output;
+    // its failures still arrive as errors.
+    qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
+        if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+            std::cerr << texto.toStdString() << '\n';
+    });
+    static int argc = 1;
+    static char nombre[] = "nemor-cli";
+    static char* argv[] = {nombre, nullptr};
+    static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int Exporta(const std::vector<std::string>& args, std::ostream&)
+{
+    const bool resolver = args.size() == 3 && args[0] == "--solve";
+    if (args.size() == 3 && !resolver)
+        throw UsoIncorrecto{};
+    const std::string& entrada = args[args.size() - 2];
+    const std::string& salida = args[args.size() - 1];
+
+    AseguraAplicacion();
+    UsuarioExporta u;
+    Arbol arbol;
+    arbol.usuario = &u;
+    // As the window shows the file right after opening it: the settings
+    // file's options first, then the tree.
+    LeeOpciones(arbol, FicheroIni(RutaIni()));
+    AplicaOpciones(arbol);
+    LeerArbol(arbol, entrada);
+    if (resolver)
+        ResuelveArbol(arbol);
+    ExportaDibujo(arbol, salida);
+    return 0;
+}
+
+const RegistroCli r1({"export", "[--solve] FICHERO.nmr SALIDA.png|.svg|.pdf", 2, 3, Exporta});
+
+} // namespace
