@@ -120,7 +120,9 @@ void ArchivoGuardar(Arbol& a)
 
 bool ArchivoGuardarComo(Arbol& a)
 {
-    const auto ruta = Usuario(a).GuardarFichero(Dialogo());
+    DialogoFichero d = Dialogo();
+    d.NombreInicial = a.NombreFichero;
+    const auto ruta = Usuario(a).GuardarFichero(d);
     if (!ruta)
         return false;
     a.NombreFichero = *ruta;

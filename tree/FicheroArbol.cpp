@@ -110,6 +110,8 @@ bool LeeRealFichero(std::string_view t, double& x)
         return true;
     }
     // Sign, digits, an optional fraction, an optional exponent: nothing else.
+    if (t.empty())
+        return false;
     size_t i = 0;
     const size_t n = t.size();
     const bool signo = i < n && (t[i] == '+' || t[i] == '-');
