@@ -248,6 +248,18 @@ TEST_F(Barrido, SinMensajesDeSumaDuranteElBarrido)
     EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
 }
 
+// A Bayes line short of a value tells so once, not at every step.
+TEST_F(Barrido, UnMensajePorSweepNoPorPaso)
+{
+    SeparadorTemporal s('.');
+    a.Variables = {"P1 = 0.5", "P2 = 0.3", "P3 = 0.2", "BAYES(F)", "P(F/A) = 0.5"}; // no P(A)
+    RecalculaFormulas(a);
+    ASSERT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0", "1", "0.25"), v));
+    EXPECT_EQ(v.lineas.size(), 5u);
+    EXPECT_EQ(u.Textos("Mensaje"), std::vector<std::string>{"No se encuentra el valor de P(A)"});
+    EXPECT_EQ(a.usuario, &u);
+}
+
 TEST(BuscaNodoVariable, GanaElUltimo)
 {
     Arbol a;
