@@ -139,8 +139,8 @@ TEST(Arranque, TablaDeComandos)
         menus << m->text() + QStringLiteral(": ") + items.join(QStringLiteral(" | "));
     }
     const QStringList esperado = {
-        "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | - | &Presentación preliminar | - |  |  |  |  | - | "
-        "&Salir",
+        "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | Exportar imagen... | - | "
+        "&Presentación preliminar | - |  |  |  |  | - | &Salir",
         "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ...",
         "&Ver: &Variables | - | &Editor | - | &Aumentar | &Disminuir | &Tamaño original | &Barra de herramientas",
         "&Opciones: &Opciones...",
