@@ -242,7 +242,7 @@ private:
         case Destino::TablaFuentes:
             if (c == U';')
                 GuardaFuente();
-            else if (c >= 0x20 && c != 0x7F && nombreFuente_.size() < 256)
+            else if (c != U'\t' && Admitido(c) && nombreFuente_.size() < 256)
                 PonUtf8(nombreFuente_, c);
             return;
         case Destino::TablaColores:

@@ -183,6 +183,8 @@ Decisi\u243\'f3n}{\i0\hich\af3\dbch\af5\rtlch \ltrch\loch
          R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\pard\qc\b Hola\par Mun)",
          "C:[Arial 12 B]Hola\nC:[Arial 12 B]Mun\n"},
         {"truncado dentro de un escape", R"({\rtf1 abc\'e)", "L:[ 12]abc\n"},
+        {"nombre de fuente con caracteres que el control se reserva",
+         R"({\rtf1{\fonttbl{\f0 Ari\u65532?al \u65532?;}}x})", "L:[Arial 12]x\n"},
         {"truncado dentro de la tabla de fuentes", R"({\rtf1{\fonttbl{\f0 Ari)", "L:\n"},
         {"llaves de cierre de más y valores desmesurados",
          R"({\rtf1\fs999999999999\li-99999999999 x}}} y\par})",
