@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <iterator>
 #include <map>
+#include <unordered_set>
 
 namespace {
 
@@ -191,6 +193,9 @@ private:
     int32_t saltar_ = 0;
     char16_t altoPendiente_ = 0;
     bool asterisco_ = false;
+    FormatoTexto formatoCache_;
+    Estado claveCache_;
+    bool cacheValido_ = false;
     // Groups opened beyond the depth limit; the state at the limit ignores everything.
     size_t sobrantes_ = 0;
 
@@ -221,6 +226,7 @@ private:
         n.erase(0, k);
         fuentes_[fuenteLeida_] = n;
         nombreFuente_.clear();
+        cacheValido_ = false;
     }
 
     // A character of the current destination, already decoded.
@@ -248,6 +254,7 @@ private:
         case Destino::TablaColores:
             if (c == U';') {
                 colores_.push_back(colorTocado_ ? (rojo_ | (verde_ << 8) | (azul_ << 16)) : -1);
+                cacheValido_ = false;
                 rojo_ = verde_ = azul_ = 0;
                 colorTocado_ = false;
             }
@@ -261,12 +268,10 @@ private:
         }
         if (!Admitido(c))
             return;
-        std::string u;
-        PonUtf8(u, c);
-        FormatoTexto f = Formato();
+        const FormatoTexto& f = FormatoActual();
         if (actual_.Tramos.empty() || !(actual_.Tramos.back().Formato == f))
-            actual_.Tramos.push_back({std::string(), std::move(f)});
-        actual_.Tramos.back().Texto += u;
+            actual_.Tramos.push_back({std::string(), f});
+        PonUtf8(actual_.Tramos.back().Texto, c);
         ultimoParrafo_ = E();
     }
 
@@ -280,6 +285,20 @@ private:
         size_t k = 0;
         bool valido = true;
         Caracter(SiguienteUtf8(u, k, valido));
+    }
+
+    // The format of the current group, resolved once per change rather than per character.
+    const FormatoTexto& FormatoActual()
+    {
+        const Estado& e = pila_.back();
+        if (!cacheValido_ || e.fuente != claveCache_.fuente || e.mediosPuntos != claveCache_.mediosPuntos ||
+            e.negrita != claveCache_.negrita || e.cursiva != claveCache_.cursiva ||
+            e.subrayado != claveCache_.subrayado || e.color != claveCache_.color) {
+            formatoCache_ = Formato();
+            claveCache_ = e;
+            cacheValido_ = true;
+        }
+        return formatoCache_;
     }
 
     FormatoTexto Formato() const
@@ -431,14 +450,14 @@ private:
             "bkmkend", "xe", "tc", "txe", "private", "template", "atnid", "atnauthor", "fontemb",
             "fontfile", "mmathPr", "pgdsctbl", "userprops", "expandedcolortbl", "background",
             "shp", "shpinst", "sp", "sn", "sv", "do", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc"};
-        for (const char* k : kIgnorados)
-            if (w == k)
-                return true;
-        return false;
+        static const std::unordered_set<std::string_view> conjunto(std::begin(kIgnorados), std::end(kIgnorados));
+        return conjunto.count(w) > 0;
     }
 
     static bool EsSubrayado(const std::string& w)
     {
+        if (w.size() < 2 || w[0] != 'u' || w[1] != 'l')
+            return false;
         static const char* const k[] = {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave",
                                         "ulldash", "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd",
                                         "ulthldash", "ululdbwave", "ulw", "ulwave"};
@@ -551,6 +570,7 @@ private:
             e.color = 0;
         } else if (w == "deff") {
             fuenteDefecto_ = static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
+            cacheValido_ = false;
         } else if (w == "f") {
             e.fuente = static_cast<int32_t>(std::clamp<int64_t>(p, 0, INT32_MAX));
         } else if (w == "fs") {
