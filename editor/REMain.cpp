@@ -616,12 +616,9 @@ bool TFormEditor::eventFilter(QObject* objeto, QEvent* e)
         return false;
     }
     if (objeto == Editor->viewport() && (e->type() == QEvent::DragEnter || e->type() == QEvent::Drop)) {
+        // Files dropped on the text open as documents; other drops are the text control's.
         auto* d = static_cast<QDropEvent*>(e);
-        QStringList ficheros;
-        if (d->mimeData()->hasUrls())
-            for (const QUrl& u : d->mimeData()->urls())
-                if (u.isLocalFile())
-                    ficheros << u.toLocalFile();
+        const QStringList ficheros = FicherosArrastrados(d);
         if (ficheros.isEmpty())
             return false;
         d->acceptProposedAction();
@@ -656,6 +653,31 @@ bool TFormEditor::eventFilter(QObject* objeto, QEvent* e)
         }
     }
     return QMainWindow::eventFilter(objeto, e);
+}
+
+QStringList TFormEditor::FicherosArrastrados(const QDropEvent* e)
+{
+    QStringList ficheros;
+    if (e->mimeData()->hasUrls())
+        for (const QUrl& u : e->mimeData()->urls())
+            if (u.isLocalFile())
+                ficheros << u.toLocalFile();
+    return ficheros;
+}
+
+void TFormEditor::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!FicherosArrastrados(e).isEmpty())
+        e->acceptProposedAction();
+}
+
+void TFormEditor::dropEvent(QDropEvent* e)
+{
+    const QStringList ficheros = FicherosArrastrados(e);
+    if (ficheros.isEmpty())
+        return;
+    e->acceptProposedAction();
+    Orden([this, ficheros] { DropFiles(ficheros); });
 }
 
 // --- Status bar ------------------------------------------------------------------

@@ -14,6 +14,8 @@ class IUsuario;
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QFrame;
 class QLabel;
 class QSpinBox;
@@ -83,6 +85,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     void SelectionChange();
@@ -107,6 +111,8 @@ private:
     SangriasPuntos SangriasActuales() const;
     void PonSangrias(const SangriasPuntos& s);
     IUsuario& Usuario();
+    // Local files a drag carries; empty when it carries none.
+    static QStringList FicherosArrastrados(const QDropEvent* e);
     // Runs a command from a menu or button: errors go to the error box.
     template <class F> void Orden(F&& f);
 

@@ -154,6 +154,15 @@ TEST_F(EditorTest, FormatoTecleadoYGuardado)
     EXPECT_EQ(d.Parrafos[2].Alin, Alineacion::Izquierda);
     EXPECT_EQ(Estado(1), QStringLiteral("Modificado"));
 
+    // Cut and Copy follow the selection; Undo follows the control.
+    EXPECT_FALSE(ed->CutAction->isEnabled());
+    EXPECT_FALSE(ed->CopyAction->isEnabled());
+    EXPECT_TRUE(ed->UndoAction->isEnabled());
+    ed->Editor->selectAll();
+    EXPECT_TRUE(ed->CutAction->isEnabled());
+    EXPECT_TRUE(ed->CopyAction->isEnabled());
+    ed->Editor->moveCursor(QTextCursor::End);
+
     // Written, read back into a fresh editor, written again: the same bytes.
     guion.ficheros.push_back(Ruta("nota.rtf"));
     ASSERT_TRUE(ed->FileSave());
@@ -303,6 +312,7 @@ TEST_F(EditorTest, CargarFicherosYSoltarVarios)
 {
     Escribe(dir / "a.rtf", R"({\rtf1{\fonttbl{\f0 Arial;}}\b uno\par})");
     Escribe(dir / "b.txt", "dos\r\ntres");
+    // Several files dropped on the window: only the first opens.
     ed->DropFiles({QString::fromStdString(Ruta("a.rtf")), QString::fromStdString(Ruta("b.txt"))});
     EXPECT_EQ(ed->Editor->toPlainText(), QStringLiteral("uno"));
     EXPECT_EQ(ed->windowTitle(), QStringLiteral("a.rtf - NEMOR"));
