@@ -728,7 +728,8 @@ void TFormEditor::ActionList2Update()
 
 void TFormEditor::SelectionChange()
 {
-    if (Updating)
+    // Also reached from resize events while the window is still being built.
+    if (Updating || !StatusPanel[0] || !BulletsButton)
         return;
     Actualizando guarda(Updating);
     const SangriasPuntos s = SangriasActuales();
