@@ -1,11 +1,13 @@
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
-
-#include <QApplication>
+#include "app/Ventanas.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    TArbol ventana;
-    ventana.showMaximized();
+    TAplicacion app(argc, argv);
+    QStringList argumentos = app.arguments();
+    argumentos.removeFirst(); // the program itself
+    Programa programa(argumentos);
+    FormArbol->showMaximized();
     return app.exec();
 }

@@ -9,15 +9,24 @@ std::string TextoCajaError(const std::string& mensaje)
     return mensaje;
 }
 
+namespace {
+constexpr int kErroresFPU = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+}
+
+// Only the three flags that raise are cleared, and only when set: clearing the
+// whole floating-point environment costs more than the arithmetic it guards.
 void LimpiaExcepcionesFPU()
 {
-    std::feclearexcept(FE_ALL_EXCEPT);
+    if (std::fetestexcept(kErroresFPU))
+        std::feclearexcept(kErroresFPU);
 }
 
 void CompruebaExcepcionesFPU()
 {
-    const int f = std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
-    std::feclearexcept(FE_ALL_EXCEPT);
+    const int f = std::fetestexcept(kErroresFPU);
+    if (!f)
+        return;
+    std::feclearexcept(kErroresFPU);
     if (f & FE_INVALID)
         throw EInvalidOp();
     if (f & FE_DIVBYZERO)

@@ -4,6 +4,7 @@
 // answer with UsuarioGuion (tests/common/UsuarioGuion.h).
 #include <optional>
 #include <string>
+#include <vector>
 
 enum class Botones { Ok, SiNo, SiNoCancelar };
 enum class Icono { Ninguno, Exclamacion, Pregunta, Error, Informacion };
@@ -43,4 +44,14 @@ public:
     virtual void EditorNuevo() {}
     // Loads a document into the editor without giving it the focus.
     virtual void EditorCargar(const std::string& ruta) { (void)ruta; }
+
+    // The value dialog "Dato": rotulo is the caption above the box, lista the
+    // drop-down entries, texto the initial edit text. Returns false when
+    // cancelled; texto then keeps its initial value. Without a dialog of its
+    // own a port asks with the text-input box.
+    virtual bool PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto)
+    {
+        (void)lista;
+        return PideTexto("Dato", rotulo, texto);
+    }
 };

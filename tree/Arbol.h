@@ -49,6 +49,10 @@ public:
     Etiqueta Archivo;
     Etiqueta Fecha;
 
+    // The recent-files items F1..F4 of the "&Archivo" menu, most recent
+    // first; an empty entry hides its item.
+    std::array<std::string, 4> Recientes;
+
     // Height of the main window in pixels: a new tree's root sits at (20, H/2 - 50).
     int32_t AltoVentana = 768;
 
@@ -63,6 +67,9 @@ public:
 
     // Where the core asks and tells; never null once the program runs.
     IUsuario* usuario = nullptr;
+    // The main window's "Ver variables" button (down at start): branch labels
+    // show the names of the lines they refer to instead of their numbers.
+    bool VerVariables = true;
 
     // --- Operations on the table -----------------------------------------
     // Hands out UltimoIndice + 1 and appends it to ListaOrden. Raises

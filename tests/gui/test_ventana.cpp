@@ -1,10 +1,528 @@
+#include "Modal.h"
+
+#include "analysis/GraficoHistoricoUnit.h"
+#include "analysis/VariacionUnit.h"
+#include "app/AboutU.h"
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
+#include "app/ProgresoU.h"
+#include "app/Ventanas.h"
+#include "common/Errores.h"
+#include "common/Redondeo.h"
+#include "drawing/BarU.h"
+#include "drawing/ImprimiendoU.h"
+#include "drawing/OpcionU.h"
+#include "drawing/PrevisualizarU.h"
+#include "drawing/QRU.h"
+#include "drawing/Tapiz.h"
+#include "drawing/TreeUnit.h"
+#include "editor/REMain.h"
+#include "tree/DatoU.h"
+#include "tree/NotaU.h"
+#include "variables/VarUnit.h"
+
+#include <QAbstractButton>
+#include <QHelpEvent>
+#include <QImage>
+#include <QInputDialog>
+#include <QPainter>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
-TEST(VentanaPrincipal, TituloYRaiz)
+namespace {
+
+QString SinAmpersand(QString s) { return s.remove(QLatin1Char('&')); }
+
+QImage Captura(TArbol& v)
+{
+    QImage img(v.tapiz->size(), QImage::Format_RGB32);
+    v.tapiz->render(&img);
+    return img;
+}
+
+QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
+
+// A point inside every shape, clear of the number label.
+QPoint Centro(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, n.Figura.Top + n.Figura.Height / 2}; }
+
+uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int x, int y)
+{
+    const uint16_t n = a.NuevoIndice();
+    a.CrearNodo(n, tipo, padre);
+    a.AnyadirHijo(padre, n);
+    a.SituarNodo(n, x, y);
+    return n;
+}
+
+TEST(Arranque, VentanasEnOrdenYRaiz)
+{
+    Programa programa;
+    ASSERT_NE(FormArbol, nullptr);
+    struct Caso {
+        QWidget* ventana;
+        const char* caption;
+    };
+    const Caso casos[] = {
+        {AboutBox, "Acerca de ..."},
+        {FormBar, "Control"},
+        {FormDato, "Dato"},
+        {FormVariacion, "Variación"},
+        {FormNota, ""},
+        {ProgressForm, "Progreso"},
+        {FormEditor, "Editor"},
+        {FormVar, "Variables"},
+        {FormOpciones, "Opciones"},
+        {FormPrevisualizar, "Presentación preliminar"},
+        {FormImprimiendo, "Imprimiendo"},
+        {TreeAD, "Arbol"},
+        {FormQR, ""},
+        {FormHistorico, "Variación"},
+    };
+    for (const Caso& c : casos) {
+        ASSERT_NE(c.ventana, nullptr) << c.caption;
+        EXPECT_EQ(c.ventana->windowTitle(), QString::fromUtf8(c.caption));
+        EXPECT_TRUE(c.ventana->isHidden()) << c.caption;
+    }
+    TArbol& v = *FormArbol;
+    EXPECT_EQ(v.windowTitle(), QStringLiteral("NEMOR"));
+
+    // The root: a terminal triangle at (20, H/2 - 50) with its value "0" above it.
+    const Arbol& a = v.arbol();
+    ASSERT_NE(a.Nodo(0), nullptr);
+    const TNodo& raiz = *a.Nodo(0);
+    EXPECT_EQ(a.UltimaPosicion, 0);
+    EXPECT_EQ(raiz.Tipo, NodoTerminal);
+    EXPECT_EQ(raiz.Figura.Left, 20);
+    EXPECT_EQ(raiz.Figura.Top, Round(v.height() / 2.0) - 50);
+    EXPECT_EQ(a.Archivo.Caption, "Sin título");
+
+    const auto r = v.tapiz->RectsEtiquetas(0);
+    EXPECT_TRUE(r[ETexto].isNull());
+    EXPECT_TRUE(r[EGanancia].isNull());
+    EXPECT_TRUE(r[EProbabilidad].isNull());
+    EXPECT_TRUE(r[ENumero].isNull());
+    const QRect valor = r[EValor];
+    ASSERT_FALSE(valor.isNull());
+    EXPECT_EQ(raiz.EtiquetaValor.Caption, "0");
+    EXPECT_EQ(valor.left() + valor.width(), raiz.Figura.Right());
+    EXPECT_EQ(valor.top() + valor.height(), raiz.Figura.Top - 4);
+
+    // And that is what is painted: the triangle's fill, dark text in the value's place.
+    const QImage img = Captura(v);
+    EXPECT_EQ(img.pixelColor(Centro(raiz)), AQColor(a.ColorTerminal));
+    bool texto = false;
+    for (int y = valor.top(); y <= valor.bottom(); ++y)
+        for (int x = valor.left(); x <= valor.right(); ++x)
+            texto = texto || qGray(img.pixel(x, y)) < 128;
+    EXPECT_TRUE(texto);
+    // No branch for the root: the stub's place stays white.
+    EXPECT_EQ(img.pixelColor(raiz.Figura.Left - 10, raiz.Figura.Top + 15), QColor(Qt::white));
+}
+
+TEST(Arranque, TablaDeComandos)
 {
     TArbol v;
-    EXPECT_EQ(v.windowTitle(), QStringLiteral("NEMOR"));
-    EXPECT_EQ(v.arbol().UltimaPosicion, 0);
+    QStringList menus;
+    for (QAction* m : v.menuBar()->actions()) {
+        QStringList items;
+        for (QAction* a : m->menu()->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        menus << m->text() + QStringLiteral(": ") + items.join(QStringLiteral(" | "));
+    }
+    const QStringList esperado = {
+        "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | - | &Presentación preliminar | - |  |  |  |  | - | "
+        "&Salir",
+        "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ...",
+        "&Ver: &Variables | - | &Editor | - | &Aumentar | &Disminuir | &Tamaño original | &Barra de herramientas",
+        "&Opciones: &Opciones...",
+        "A&yuda: Manual de usuario | &Acerca de...",
+    };
+    EXPECT_EQ(menus, esperado);
+    for (QAction* f : {v.F1, v.F2, v.F3, v.F4})
+        EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(v.Barradeherramientas1->isChecked());
+
+    // Tool bar: order, hints, 25 x 25, start states, an icon on each.
+    QStringList botones;
+    for (QAction* a : v.ToolBar1->actions()) {
+        if (a->isSeparator())
+            continue;
+        QString b = a->objectName() + QStringLiteral("=") + a->toolTip();
+        if (a->isCheckable())
+            b += a->isChecked() ? QStringLiteral(" [x]") : QStringLiteral(" [ ]");
+        if (!a->isVisible())
+            b += QStringLiteral(" (oculto)");
+        botones << b;
+        EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+        if (a->isVisible()) {
+            EXPECT_EQ(v.ToolBar1->widgetForAction(a)->size(), QSize(25, 25)) << a->objectName().toStdString();
+        }
+    }
+    const QStringList esperados = {
+        "TBNuevo=Nuevo",
+        "TBAbrir=Abrir",
+        "TBGuardar=Guardar",
+        "TBVar=Editor de variables",
+        "ToolButton1=Editor de texto",
+        "TBCalcular=Calcular",
+        "TBACero=Valores a cero",
+        "TBVariaciones=Variaciones ...",
+        "TBMueveHijos=Desplazamiento de nodos conectados [x]",
+        "TB1=Modo desplazamiento 1 [x]",
+        "TB2=Modo desplazamiento 2 [ ]",
+        "TBAlinearVertical=Alinear vertical",
+        "TBAlinearHorizontal=Alinear horizontal",
+        "TBVerVar=Ver variables [x]",
+        "TBTTree=Arbol",
+        "TBMas=Aumentar",
+        "TBMenos=Reducir",
+        "ToolButton3=Tamaño original",
+        "ToolButton6=Presentación preliminar",
+        "TBSalir=Salir (oculto)",
+    };
+    EXPECT_EQ(botones, esperados);
+    // TB1 and TB2 are a pair: exactly one is down.
+    v.TB2->trigger();
+    EXPECT_FALSE(v.TB1->isChecked());
+    EXPECT_TRUE(v.TB2->isChecked());
 }
+
+TEST(Arranque, BarraDeHerramientasSeOcultaYVuelve)
+{
+    TArbol v;
+    v.show();
+    ASSERT_TRUE(v.ToolBar1->isVisible());
+    v.Barradeherramientas1->trigger();
+    EXPECT_FALSE(v.ToolBar1->isVisible());
+    EXPECT_FALSE(v.Barradeherramientas1->isChecked());
+    v.Barradeherramientas1->trigger();
+    EXPECT_TRUE(v.ToolBar1->isVisible());
+    EXPECT_TRUE(v.Barradeherramientas1->isChecked());
+}
+
+// The items the node menu shows, "-" after a disabled one.
+QStringList ItemsMenu(const TArbol& v)
+{
+    QStringList r;
+    for (QAction* a : v.PopupMenuTri->actions())
+        if (a->isVisible())
+            r << SinAmpersand(a->text()) + (a->isEnabled() ? QString() : QStringLiteral("-"));
+    return r;
+}
+
+TEST(MenuNodo, ClicDerechoSobreLaRaizNueva)
+{
+    TArbol v;
+    v.show();
+    const TNodo& raiz = v.arbol().Raiz();
+    QTest::mouseClick(v.tapiz, Qt::RightButton, {}, Centro(raiz));
+    EXPECT_TRUE(v.PopupMenuTri->isVisible());
+    EXPECT_EQ(v.NodoMenu, 0);
+    const QStringList items = ItemsMenu(v);
+    EXPECT_TRUE(items.contains(QStringLiteral("Nuevo nodo de decisión ...")));
+    EXPECT_FALSE(items.contains(QStringLiteral("Nuevo nodo de azar ...")));
+    EXPECT_EQ(items, (QStringList{"Nuevo nodo de decisión ...", "Copiar-", "Pegar-", "Comentario"}));
+    v.PopupMenuTri->close();
+
+    // A right click beside the figure opens nothing.
+    QTest::mouseClick(v.tapiz, Qt::RightButton, {}, QPoint(600, 20));
+    EXPECT_FALSE(v.PopupMenuTri->isVisible());
+}
+
+TEST(MenuNodo, ReglasSegunElNodoYSuPadre)
+{
+    TArbol v;
+    v.show();
+    Arbol& a = v.arbol();
+    // 0 decision -> 1 chance -> 2 terminal; 0 -> 3 terminal
+    a.Raiz().Tipo = NodoDecision;
+    Hijo(a, 0, NodoAzar, 200, 100);
+    Hijo(a, 1, NodoTerminal, 400, 100);
+    Hijo(a, 0, NodoTerminal, 200, 300);
+    struct Caso {
+        uint16_t nodo;
+        uint16_t copiado;
+        QStringList items;
+    };
+    const Caso casos[] = {
+        {0, 0, {"Nueva rama", "Copiar-", "Pegar-", "Comentario"}},
+        {1, 0, {"Nueva rama", "Borrar nodo", "Texto", "Ganancia", "Copiar", "Pegar-", "Comentario"}},
+        {2, 1,
+         {"Nuevo nodo de decisión ...", "Nuevo nodo de azar ...", "Borrar nodo", "Texto", "Ganancia", "Probabilidad",
+          "Copiar-", "Pegar nodo 1", "Comentario"}},
+        {3, 0,
+         {"Nuevo nodo de decisión ...", "Nuevo nodo de azar ...", "Borrar nodo", "Texto", "Ganancia", "Copiar-",
+          "Pegar-", "Comentario"}},
+        {0, 1, {"Nueva rama", "Copiar-", "Pegar nodo 1-", "Comentario"}},
+    };
+    for (const Caso& c : casos) {
+        a.NodoCopiado = c.copiado;
+        QTest::mouseClick(v.tapiz, Qt::RightButton, {}, Centro(*a.Nodo(c.nodo)));
+        EXPECT_TRUE(v.PopupMenuTri->isVisible()) << c.nodo;
+        EXPECT_EQ(v.NodoMenu, c.nodo);
+        EXPECT_EQ(ItemsMenu(v), c.items) << c.nodo;
+        v.PopupMenuTri->close();
+    }
+}
+
+TEST(Errores, UnaExcepcionEnUnManejadorSeMuestraYElProgramaSigue)
+{
+    struct Caso {
+        std::function<void()> lanza;
+        QString texto;
+    };
+    const Caso casos[] = {
+        {[] { throw ENemor("Variable X desconocida"); }, QStringLiteral("Variable X desconocida.")},
+        {[] { throw EZeroDivide(); }, QStringLiteral("Floating point division by zero.")},
+        {[] { throw ENemor("¿Seguro?"); }, QStringLiteral("¿Seguro?.")},
+        {[] { throw ENemor("Fin."); }, QStringLiteral("Fin.")},
+        {[] { throw 42; }, QStringLiteral("Error desconocido.")},
+    };
+    TArbol v;
+    v.show();
+    for (const Caso& c : casos) {
+        QString titulo, texto;
+        int botones = 0;
+        QMessageBox::Icon icono = QMessageBox::NoIcon;
+        AlAbrirseModal([&](QWidget* w) {
+            auto* caja = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(caja, nullptr);
+            titulo = caja->windowTitle();
+            texto = caja->text();
+            icono = caja->icon();
+            botones = static_cast<int>(caja->buttons().size());
+            caja->button(QMessageBox::Ok)->click();
+        });
+        // A handler run by the event loop, as every command handler is.
+        QTimer::singleShot(0, &v, c.lanza);
+        bool siguio = false;
+        QTimer::singleShot(20, &v, [&] { siguio = true; });
+        Espera(200);
+        EXPECT_EQ(texto, c.texto);
+        EXPECT_EQ(titulo, QStringLiteral("NEMOR"));
+        EXPECT_EQ(icono, QMessageBox::Critical);
+        EXPECT_EQ(botones, 1);
+        EXPECT_TRUE(siguio);
+    }
+    EXPECT_TRUE(v.isVisible());
+}
+
+TEST(Dialogos, BotonesEnEspanyol)
+{
+    ASSERT_TRUE(CargaTraducciones(QLocale(QLocale::Spanish, QLocale::Spain)).startsWith(QStringLiteral("es")));
+    QMessageBox caja(QMessageBox::Warning, QStringLiteral("Atención"), QStringLiteral("¿Guardar?"),
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(SinAmpersand(caja.button(QMessageBox::Yes)->text()), QStringLiteral("Sí"));
+    EXPECT_EQ(SinAmpersand(caja.button(QMessageBox::No)->text()), QStringLiteral("No"));
+    EXPECT_EQ(SinAmpersand(caja.button(QMessageBox::Cancel)->text()), QStringLiteral("Cancelar"));
+}
+
+TEST(Dialogos, FiltrosDeFicheros)
+{
+    struct Caso {
+        const char* entrada;
+        const char* salida;
+    };
+    const Caso casos[] = {
+        {"Árboles NEMOR|*.nmr", "Árboles NEMOR (*.nmr)"},
+        {"Árboles|*.nmr|Texto|*.txt", "Árboles (*.nmr);;Texto (*.txt)"},
+        {"Imágenes|*.bmp;*.png", "Imágenes (*.bmp *.png)"},
+        {"Todos|*.*", "Todos (*)"},
+        {"", ""},
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(FiltroQt(c.entrada), QString::fromUtf8(c.salida)) << c.entrada;
+}
+
+TEST(Dialogos, PuertoDelUsuario)
+{
+    CargaTraducciones(QLocale(QLocale::Spanish, QLocale::Spain));
+    Programa programa;
+    IUsuario& u = FormArbol->usuario();
+
+    // A save question: caption, text, exclamation icon, three buttons; each answer comes back.
+    struct Caso {
+        QMessageBox::StandardButton pulsar;
+        Respuesta esperada;
+    };
+    for (const Caso& c : {Caso{QMessageBox::Yes, Respuesta::Si}, Caso{QMessageBox::No, Respuesta::No},
+                          Caso{QMessageBox::Cancel, Respuesta::Cancelar}}) {
+        QString titulo, texto;
+        QMessageBox::Icon icono{};
+        QStringList botones;
+        AlAbrirseModal([&](QWidget* w) {
+            auto* caja = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(caja, nullptr);
+            titulo = caja->windowTitle();
+            texto = caja->text();
+            icono = caja->icon();
+            for (QAbstractButton* b : caja->buttons())
+                botones << SinAmpersand(b->text());
+            caja->button(c.pulsar)->click();
+        });
+        EXPECT_EQ(u.Pregunta("Atención", "¿Desea guardar los cambios?", Botones::SiNoCancelar, Icono::Exclamacion),
+                  c.esperada);
+        EXPECT_EQ(titulo, QStringLiteral("Atención"));
+        EXPECT_EQ(texto, QStringLiteral("¿Desea guardar los cambios?"));
+        EXPECT_EQ(icono, QMessageBox::Warning);
+        botones.sort();
+        EXPECT_EQ(botones, (QStringList{"Cancelar", "No", "Sí"}));
+    }
+
+    // The input box: accepted, the new text; cancelled, the text stays.
+    for (bool aceptar : {true, false}) {
+        std::string texto = "inicial";
+        QString rotulo;
+        AlAbrirseModal([&](QWidget* w) {
+            auto* d = qobject_cast<QInputDialog*>(w);
+            ASSERT_NE(d, nullptr);
+            rotulo = d->labelText();
+            d->setTextValue(QStringLiteral("Éxito"));
+            aceptar ? d->accept() : d->reject();
+        });
+        EXPECT_EQ(u.PideTexto("Texto", "Texto del nodo", texto), aceptar);
+        EXPECT_EQ(rotulo, QStringLiteral("Texto del nodo"));
+        EXPECT_EQ(texto, aceptar ? "Éxito" : "inicial");
+    }
+
+    // The error box is the application's, whoever asks for it.
+    QString titulo;
+    AlAbrirseModal([&](QWidget* w) {
+        auto* caja = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(caja, nullptr);
+        titulo = caja->windowTitle();
+        EXPECT_EQ(caja->icon(), QMessageBox::Critical);
+        caja->accept();
+    });
+    u.Error("No se puede abrir el fichero.");
+    EXPECT_EQ(titulo, QStringLiteral("NEMOR"));
+
+    // The progress window.
+    u.ProgresoMostrar("Abriendo fichero ...");
+    EXPECT_TRUE(ProgressForm->isVisible());
+    EXPECT_EQ(ProgressForm->ProgressLabel->text(), QStringLiteral("Abriendo fichero ..."));
+    EXPECT_EQ(ProgressForm->ProgressBar1->value(), 0);
+    u.ProgresoPosicion(40);
+    EXPECT_EQ(ProgressForm->ProgressBar1->value(), 40);
+    u.ProgresoOcultar();
+    EXPECT_FALSE(ProgressForm->isVisible());
+}
+
+TEST(Dialogos, AcercaDe)
+{
+    Programa programa;
+    QString texto, titulo;
+    AlAbrirseModal([&](QWidget* w) {
+        titulo = w->windowTitle();
+        for (QLabel* l : w->findChildren<QLabel*>())
+            texto += l->text();
+        auto* aceptar = w->findChild<QAbstractButton*>(QStringLiteral("OKButton"));
+        ASSERT_NE(aceptar, nullptr);
+        EXPECT_EQ(aceptar->text(), QStringLiteral("Aceptar"));
+        aceptar->click();
+    });
+    FormArbol->HelpAboutItem->trigger();
+    EXPECT_EQ(titulo, QStringLiteral("Acerca de ..."));
+    EXPECT_TRUE(texto.contains(QStringLiteral("NEMOR")));
+    EXPECT_TRUE(texto.contains(QStringLiteral("2015")));
+    EXPECT_FALSE(AboutBox->isVisible());
+}
+
+TEST(Dibujo, Hints)
+{
+    TArbol v;
+    v.show();
+    Arbol& a = v.arbol();
+    a.Raiz().Tipo = NodoDecision;
+    const uint16_t n = Hijo(a, 0, NodoTerminal, 300, 200);
+    const auto r = v.tapiz->RectsEtiquetas(n);
+    struct Caso {
+        QPoint punto;
+        QString hint;
+    };
+    const Caso casos[] = {
+        {Centro(*a.Nodo(n)), QStringLiteral("Nodo 1")},
+        {r[EGanancia].center(), QStringLiteral("Ganancia Nodo 1")},
+        {Centro(a.Raiz()), QStringLiteral("Nodo 0")},
+        {QPoint(900, 900), QString()},
+    };
+    for (const Caso& c : casos) {
+        QToolTip::hideText(); // hidden after a short delay
+        Espera(400);
+        ASSERT_FALSE(QToolTip::isVisible());
+        QHelpEvent e(QEvent::ToolTip, c.punto, v.tapiz->mapToGlobal(c.punto));
+        QApplication::sendEvent(v.tapiz, &e);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), c.hint) << c.punto.x() << "," << c.punto.y();
+    }
+    QToolTip::hideText();
+}
+
+TEST(Dibujo, CapturaDeUnArbolPequenyo)
+{
+    TArbol v;
+    Arbol& a = v.arbol();
+    a.opciones.CheckBoxNumNodosVisibles = true;
+    a.SituarNodo(0, 20, 200);
+    a.Raiz().Tipo = NodoDecision;
+    a.Raiz().EtiquetaValor.Caption = "45";
+    const uint16_t azar = Hijo(a, 0, NodoAzar, 170, 110);
+    const uint16_t malo = Hijo(a, 0, NodoAzar, 170, 300);
+    TNodo& na = *a.Nodo(azar);
+    na.Elegido = true;
+    na.Texto = na.EtiquetaTexto.Caption = "Lanzar";
+    na.EtiquetaValor.Caption = "45";
+    na.EtiquetaGanancia.Caption = "-5";
+    const uint16_t t1 = Hijo(a, azar, NodoTerminal, 330, 60);
+    const uint16_t t2 = Hijo(a, azar, NodoTerminal, 330, 160);
+    for (auto [n, texto, g, p] : {std::tuple{t1, "Éxito", "100", "0,5"}, std::tuple{t2, "Fracaso", "0", "0,5"}}) {
+        TNodo& t = *a.Nodo(n);
+        t.Texto = t.EtiquetaTexto.Caption = texto;
+        t.EtiquetaGanancia.Caption = g;
+        t.EtiquetaProbabilidad.Caption = p;
+    }
+    TNodo& nm = *a.Nodo(malo);
+    nm.SumaErronea = true;
+    nm.Texto = nm.EtiquetaTexto.Caption = "Esperar";
+    nm.Comentario = "Suma 0,9\t";
+    nm.MarcaVisible = true;
+    Hijo(a, malo, NodoTerminal, 330, 260);
+    Hijo(a, malo, NodoTerminal, 330, 340);
+    a.Archivo.Caption = "ejemplo.nmr";
+    v.AjustaTapiz();
+
+    QImage img(520, 420, QImage::Format_RGB32);
+    {
+        QPainter p(&img);
+        PintaArbol(p, a, img.rect(), v.tapiz->Medidor());
+    }
+    const QByteArray carpeta = qgetenv("NEMOR_CAPTURAS");
+    if (!carpeta.isEmpty()) {
+        EXPECT_TRUE(img.save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/arbol_pequenyo.png")));
+    }
+
+    // The chance node with a bad sum is red, the other green; the root is a decision square.
+    EXPECT_EQ(img.pixelColor(Centro(nm)), QColor(255, 0, 0));
+    EXPECT_EQ(img.pixelColor(Centro(na)), AQColor(a.ColorAzar));
+    EXPECT_EQ(img.pixelColor(Centro(a.Raiz())), AQColor(a.ColorDecision));
+    EXPECT_EQ(img.pixelColor(Centro(*a.Nodo(t1))), AQColor(a.ColorTerminal));
+    // The chosen branch's stub is drawn with the chosen pen, the others black.
+    const QPoint stubElegido(na.Figura.Left - 30, na.Figura.Top + 15);
+    EXPECT_EQ(img.pixelColor(stubElegido), AQColor(a.ColorElegido));
+    // Two pixels wide.
+    EXPECT_TRUE(img.pixelColor(stubElegido + QPoint(0, 1)) == AQColor(a.ColorElegido) ||
+                img.pixelColor(stubElegido - QPoint(0, 1)) == AQColor(a.ColorElegido));
+    EXPECT_EQ(img.pixelColor(nm.Figura.Left - 30, nm.Figura.Top + 15), QColor(Qt::black));
+    // The comment mark fills the top-right corner.
+    EXPECT_EQ(img.pixelColor(nm.Figura.Right() - 2, nm.Figura.Top + 1), AQColor(a.ColorComentario));
+}
+
+} // namespace

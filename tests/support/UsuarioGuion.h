@@ -71,6 +71,28 @@ public:
         return r;
     }
 
+    // The value dialog: records the caption, entries and initial text of each
+    // showing, then answers from textos like the text-input box.
+    struct Dato {
+        std::string rotulo;
+        std::vector<std::string> lista;
+        std::string inicial;
+    };
+    std::vector<Dato> datos;
+    bool PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto) override
+    {
+        datos.push_back({rotulo, lista, texto});
+        llamadas.push_back({"PideDato", "Dato", rotulo, Botones::Ok, Icono::Ninguno});
+        if (textos.empty())
+            throw std::logic_error("diálogo de dato sin respuesta en el guion: " + rotulo);
+        auto t = textos.front();
+        textos.pop_front();
+        if (!t)
+            return false;
+        texto = *t;
+        return true;
+    }
+
 private:
     std::optional<std::string> Fichero(const char* tipo, const DialogoFichero& d)
     {

@@ -1,0 +1,58 @@
+#pragma once
+// The sensitivity sweep: one variable (and, for a probability, its companions)
+// stepped over a range, the tree solved at every step, the root's value recorded.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Arbol;
+
+// What the set-up dialog holds when "Aceptar" is pressed.
+struct ParametrosVariacion {
+    std::string Linea; // a whole line of the variables list: the swept variable is its name
+    std::string Desde = "0";
+    std::string Hasta = "1";
+    std::string Incremento = "0.1";
+    bool Conjunto = false;                   // "Definición de conjunto"
+    std::vector<std::string> LineasConjunto; // "Conjunto de probabilidades", whole lines
+};
+
+// Where the sweep sends its results and asks the window to keep up.
+class IVistaVariacion {
+public:
+    virtual ~IVistaVariacion() = default;
+    virtual void Limpia() = 0;                            // clear the chart and the table
+    virtual void AnyadePunto(double x, double y) = 0;      // a red chart point
+    virtual void AnyadeLinea(const std::string& linea) = 0; // a table line
+    virtual void Muestra() = 0;                            // show the result view
+    virtual void PanelVisible(bool visible) { (void)visible; } // the drawing during the sweep
+    virtual void Paso() {}                                 // after each step: let the window breathe
+};
+
+// The most points one sweep may compute; a smaller step is refused before anything changes.
+constexpr long kMaxPuntosVariacion = 100000;
+
+// The pick lists of the dialog: lines that are not empty, not Bayes lines and not comments.
+std::vector<std::string> LineasVariacion(const Arbol& arbol);
+// The sum of the values of a set's lines, and its label "Suma = ...".
+double SumaConjunto(const Arbol& arbol, const std::vector<std::string>& lineas);
+std::string TextoSuma(const Arbol& arbol, const std::vector<std::string>& lineas);
+
+// The last node in list order whose payoff or probability names the variable.
+struct UsoVariable {
+    bool Encontrado = false;
+    uint16_t Nodo = 0;
+    bool ComoProbabilidad = false;
+};
+UsoVariable BuscaNodoVariable(const Arbol& arbol, const std::string& nombre);
+
+// Runs the sweep. False when it was refused with a message (nothing changed).
+// An error inside a step restores the variables list, the check option and
+// the drawing before it propagates.
+bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariacion& vista);
+
+extern const char* const kMensajeConjuntoNoSuma;
+extern const char* const kMensajeNoAsociada;
+extern const char* const kMensajeIncremento;
+extern const char* const kMensajeDemasiadosPuntos;
+extern const char* const kMensajeCompanerosCero;

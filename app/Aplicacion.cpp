@@ -1,0 +1,59 @@
+#include "app/Aplicacion.h"
+
+#include "common/Errores.h"
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+TAplicacion::TAplicacion(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("NEMOR"));
+    // Window captions stay exactly as the program gives them.
+    setApplicationDisplayName(QStringLiteral(""));
+    CargaTraducciones(QLocale::system());
+}
+
+bool TAplicacion::notify(QObject* receptor, QEvent* evento)
+{
+    try {
+        return QApplication::notify(receptor, evento);
+    } catch (const std::exception& e) {
+        MuestraExcepcion(&e);
+    } catch (...) {
+        MuestraExcepcion(nullptr);
+    }
+    return false;
+}
+
+void MuestraExcepcion(const std::exception* e)
+{
+    const std::string texto = TextoCajaError(e ? e->what() : "Error desconocido");
+    QMessageBox caja(QMessageBox::Critical, QStringLiteral("NEMOR"), QString::fromUtf8(texto), QMessageBox::Ok,
+                     QApplication::activeWindow());
+    caja.setObjectName(QStringLiteral("CajaError"));
+    caja.exec();
+}
+
+QString CargaTraducciones(const QLocale& locale)
+{
+    static QTranslator* actual = nullptr;
+    const QString carpeta = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* t = new QTranslator(qApp);
+    QString idioma;
+    if (t->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), carpeta))
+        idioma = t->language().isEmpty() ? locale.name() : t->language();
+    else if (t->load(QLocale(QLocale::Spanish, QLocale::Spain), QStringLiteral("qtbase"), QStringLiteral("_"), carpeta))
+        idioma = QStringLiteral("es");
+    if (idioma.isEmpty()) {
+        delete t;
+        return idioma;
+    }
+    if (actual) {
+        QCoreApplication::removeTranslator(actual);
+        delete actual;
+    }
+    QCoreApplication::installTranslator(t);
+    actual = t;
+    return idioma;
+}

@@ -1,0 +1,137 @@
+#include "app/UsuarioQt.h"
+
+#include "app/ProgresoU.h"
+#include "app/Ventanas.h"
+#include "tree/DatoU.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace {
+
+QMessageBox::Icon IconoQt(Icono i)
+{
+    switch (i) {
+    case Icono::Exclamacion: return QMessageBox::Warning;
+    case Icono::Pregunta: return QMessageBox::Question;
+    case Icono::Error: return QMessageBox::Critical;
+    case Icono::Informacion: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+QString Q(const std::string& s) { return QString::fromUtf8(s); }
+
+} // namespace
+
+QWidget* UsuarioQt::Padre() const
+{
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    return ventana_;
+}
+
+Respuesta UsuarioQt::Pregunta(const std::string& titulo, const std::string& texto, Botones botones, Icono icono)
+{
+    QMessageBox::StandardButtons b = QMessageBox::Ok;
+    if (botones == Botones::SiNo)
+        b = QMessageBox::Yes | QMessageBox::No;
+    else if (botones == Botones::SiNoCancelar)
+        b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QMessageBox caja(IconoQt(icono), Q(titulo), Q(texto), b, Padre());
+    caja.setObjectName(QStringLiteral("CajaPregunta"));
+    switch (caja.exec()) {
+    case QMessageBox::Yes: return Respuesta::Si;
+    case QMessageBox::No: return Respuesta::No;
+    case QMessageBox::Ok: return Respuesta::Ok;
+    default: return Respuesta::Cancelar; // Cancel, Escape or the close box
+    }
+}
+
+bool UsuarioQt::PideTexto(const std::string& titulo, const std::string& rotulo, std::string& texto)
+{
+    bool ok = false;
+    const QString r = QInputDialog::getText(Padre(), Q(titulo), Q(rotulo), QLineEdit::Normal, Q(texto), &ok);
+    if (ok)
+        texto = r.toStdString();
+    return ok;
+}
+
+void UsuarioQt::Error(const std::string& texto)
+{
+    QMessageBox caja(QMessageBox::Critical, QStringLiteral("NEMOR"), Q(texto), QMessageBox::Ok, Padre());
+    caja.setObjectName(QStringLiteral("CajaError"));
+    caja.exec();
+}
+
+void UsuarioQt::Mensaje(const std::string& titulo, const std::string& texto, Icono icono)
+{
+    QMessageBox caja(IconoQt(icono), Q(titulo), Q(texto), QMessageBox::Ok, Padre());
+    caja.setObjectName(QStringLiteral("CajaMensaje"));
+    caja.exec();
+}
+
+QString FiltroQt(const std::string& filtro)
+{
+    const QStringList partes = Q(filtro).split(QLatin1Char('|'));
+    QStringList salida;
+    for (int i = 0; i + 1 < partes.size(); i += 2) {
+        QStringList mascaras = partes[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& m : mascaras) {
+            m = m.trimmed();
+            if (m == QLatin1String("*.*"))
+                m = QStringLiteral("*"); // every file, with or without an extension
+        }
+        salida << QStringLiteral("%1 (%2)").arg(partes[i].trimmed(), mascaras.join(QLatin1Char(' ')));
+    }
+    return salida.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> UsuarioQt::Fichero(const DialogoFichero& d, bool guardar)
+{
+    QFileDialog dialogo(Padre(), Q(d.Titulo));
+    dialogo.setObjectName(guardar ? QStringLiteral("DialogoGuardar") : QStringLiteral("DialogoAbrir"));
+    dialogo.setAcceptMode(guardar ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialogo.setFileMode(guardar ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!d.Filtro.empty())
+        dialogo.setNameFilter(FiltroQt(d.Filtro));
+    if (!d.ExtensionDefecto.empty())
+        dialogo.setDefaultSuffix(Q(d.ExtensionDefecto));
+    if (!d.NombreInicial.empty())
+        dialogo.selectFile(Q(d.NombreInicial));
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialogo.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> UsuarioQt::AbrirFichero(const DialogoFichero& d) { return Fichero(d, false); }
+
+std::optional<std::string> UsuarioQt::GuardarFichero(const DialogoFichero& d) { return Fichero(d, true); }
+
+void UsuarioQt::ProgresoMostrar(const std::string& texto)
+{
+    if (ProgressForm)
+        ProgressForm->Muestra(Q(texto));
+}
+
+void UsuarioQt::ProgresoPosicion(int posicion)
+{
+    if (ProgressForm)
+        ProgressForm->Posicion(posicion);
+}
+
+void UsuarioQt::ProgresoOcultar()
+{
+    if (ProgressForm)
+        ProgressForm->hide();
+}
+
+bool UsuarioQt::PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto)
+{
+    if (!FormDato)
+        return IUsuario::PideDato(rotulo, lista, texto);
+    return FormDato->Ejecuta(rotulo, lista, texto);
+}

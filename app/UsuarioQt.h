@@ -1,0 +1,33 @@
+#pragma once
+// The user port answered with Qt's standard dialogs.
+#include "common/Usuario.h"
+
+#include <QString>
+
+class QWidget;
+
+class UsuarioQt : public IUsuario {
+public:
+    explicit UsuarioQt(QWidget* ventana = nullptr) : ventana_(ventana) {}
+
+    Respuesta Pregunta(const std::string& titulo, const std::string& texto, Botones botones, Icono icono) override;
+    bool PideTexto(const std::string& titulo, const std::string& rotulo, std::string& texto) override;
+    void Error(const std::string& texto) override;
+    void Mensaje(const std::string& titulo, const std::string& texto, Icono icono) override;
+    std::optional<std::string> AbrirFichero(const DialogoFichero& dialogo) override;
+    std::optional<std::string> GuardarFichero(const DialogoFichero& dialogo) override;
+    void ProgresoMostrar(const std::string& texto) override;
+    void ProgresoPosicion(int posicion) override;
+    void ProgresoOcultar() override;
+    bool PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto) override;
+
+private:
+    QWidget* Padre() const;
+    std::optional<std::string> Fichero(const DialogoFichero& d, bool guardar);
+
+    QWidget* ventana_;
+};
+
+// "Árboles|*.nmr|Todos|*.*" as a Qt file-dialog filter: "Árboles (*.nmr);;Todos (*)".
+// Several masks of one entry, separated by ";", become one list.
+QString FiltroQt(const std::string& filtro);

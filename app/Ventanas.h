@@ -1,0 +1,54 @@
+#pragma once
+// The program's windows: each created once at start-up, in a fixed order, and
+// reached through one program-wide reference until the program ends.
+#include <QStringList>
+
+#include <memory>
+
+class TArbol;
+class TAboutBox;
+class TFormBar;
+class TFormDato;
+class TFormVariacion;
+class TFormNota;
+class TProgressForm;
+class TFormEditor;
+class TFormVar;
+class TOpciones;
+class TFormPrevisualizar;
+class TFormImprimiendo;
+class TTreeAD;
+class TFormQR;
+class TFormHistorico;
+
+extern TArbol* FormArbol;
+extern TAboutBox* AboutBox;
+extern TFormBar* FormBar;
+extern TFormDato* FormDato;
+extern TFormVariacion* FormVariacion;
+extern TFormNota* FormNota;
+extern TProgressForm* ProgressForm;
+extern TFormEditor* FormEditor;
+extern TFormVar* FormVar;
+extern TOpciones* FormOpciones;
+extern TFormPrevisualizar* FormPrevisualizar;
+extern TFormImprimiendo* FormImprimiendo;
+extern TTreeAD* TreeAD;
+extern TFormQR* FormQR;
+extern TFormHistorico* FormHistorico;
+
+// Creates the windows in order (the main window first, so the first tree
+// exists before any other window) and frees them, last first, when it goes.
+// argumentos are the program's arguments without the program name: once the
+// options window has applied the settings, the first one, if any, is the tree to open.
+class Programa {
+public:
+    explicit Programa(const QStringList& argumentos = {});
+    ~Programa();
+    Programa(const Programa&) = delete;
+    Programa& operator=(const Programa&) = delete;
+
+private:
+    struct Ventanas;
+    std::unique_ptr<Ventanas> v_;
+};

@@ -1,0 +1,7 @@
+#include "drawing/OpcionU.h"
+
+TOpciones::TOpciones(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Opciones"));
+    setWindowTitle(QStringLiteral("Opciones"));
+}

@@ -1,0 +1,6 @@
+#include "drawing/QRU.h"
+
+TFormQR::TFormQR(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("FormQR"));
+}

@@ -1,0 +1,908 @@
+#include "formula/Formula.h"
+
+#include "common/Cp1252.h"
+#include "drawing/FormatoEtiqueta.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+const char* const kNombresTipo[] = {"Object", "String", "Float", "Integer", "Enumerated", "Boolean"};
+const char* const kNombresOperador[] = {"opNot",   "opExp", "opMult", "opDivide", "opDiv", "opMod", "opAnd",
+                                        "opShl",   "opShr", "opPlus", "opMinus",  "opOr",  "opXor", "opEq",
+                                        "opNEq",   "opLT",  "opGT",   "opLTE",    "opGTE"};
+
+[[noreturn]] void Falla(const std::string& mensaje) { throw EExpression(mensaje); }
+
+[[noreturn]] void ErrorInterno(int codigo) { Falla("Error interno. Codigo " + std::to_string(codigo)); }
+
+std::string Nombre(TValueKind k) { return NombreTipo(k); }
+
+// ---------------------------------------------------------------------------
+// Floating point. Each step runs between a clear and a check of the flags; the
+// barriers keep the compiler from moving the arithmetic out of that window,
+// since it does not know the operations touch the flags.
+
+template <typename T>
+inline void Barrera(T& x)
+{
+    asm volatile("" : "+m"(x) : : "memory");
+}
+
+inline void Abre() { LimpiaExcepcionesFPU(); }
+
+// Rounds an extended result to a double and raises what the step flagged.
+double Cierra(long double r)
+{
+    Barrera(r);
+    double d = static_cast<double>(r);
+    Barrera(d);
+    CompruebaExcepcionesFPU();
+    return d;
+}
+
+double Opera(long double a, long double b, uint8_t op)
+{
+    Abre();
+    Barrera(a);
+    Barrera(b);
+    long double r;
+    switch (op) {
+    case opMult: r = a * b; break;
+    case opDivide: r = a / b; break;
+    case opPlus: r = a + b; break;
+    case opMinus: r = a - b; break;
+    default: ErrorInterno(11);
+    }
+    return Cierra(r);
+}
+
+// e^(y ln x). The logarithm is checked on its own so that a zero base reports
+// the division by zero of the logarithm rather than what follows from it.
+double Potencia(long double x, long double y)
+{
+    Abre();
+    Barrera(x);
+    long double l = std::log(x);
+    Barrera(l);
+    CompruebaExcepcionesFPU();
+    Barrera(y);
+    long double r = std::exp(y * l);
+    return Cierra(r);
+}
+
+constexpr long double k2a63 = 9223372036854775808.0L;
+
+// Integers of TRUNC and ROUND: a 64-bit value whose low 32 bits are the result.
+int32_t Bajos32(long double entero)
+{
+    if (!(std::fabs(entero) < k2a63))
+        throw EInvalidOp();
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(entero))));
+}
+
+int32_t Envuelve(uint32_t v) { return static_cast<int32_t>(v); }
+
+std::string Mayusculas(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string Minusculas(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Result kind of an operator on operands of one kind; false when the pair is not allowed.
+bool TipoResultado(uint8_t op, TValueKind k, TValueKind& r)
+{
+    const bool relacional = op >= opEq && op <= opGTE;
+    switch (k) {
+    case TValueKind::Object:
+        r = TValueKind::Boolean;
+        return op == opEq || op == opNEq;
+    case TValueKind::String:
+        if (op == opPlus) {
+            r = TValueKind::String;
+            return true;
+        }
+        r = TValueKind::Boolean;
+        return relacional;
+    case TValueKind::Float:
+        if (op == opExp || op == opMult || op == opDivide || op == opPlus || op == opMinus) {
+            r = TValueKind::Float;
+            return true;
+        }
+        r = TValueKind::Boolean;
+        return relacional;
+    case TValueKind::Integer:
+        switch (op) {
+        case opNot: case opMult: case opDiv: case opMod: case opAnd: case opShl: case opShr:
+        case opPlus: case opMinus: case opOr: case opXor:
+            r = TValueKind::Integer;
+            return true;
+        case opExp: case opDivide:
+            r = TValueKind::Float;
+            return true;
+        default:
+            r = TValueKind::Boolean;
+            return relacional;
+        }
+    case TValueKind::Enumerated:
+        return false;
+    case TValueKind::Boolean:
+        r = TValueKind::Boolean;
+        return op == opNot || op == opAnd || op == opOr || op == opXor || op == opEq || op == opNEq;
+    }
+    return false;
+}
+
+TValueKind KindDeOperador(uint8_t op, TValueKind operando)
+{
+    TValueKind r;
+    if (!TipoResultado(op, operando, r))
+        Falla(std::string("El operador ") + NombreOperador(op) + " es incompatible con " + Nombre(operando));
+    return r;
+}
+
+TValueKind TipoComun(TValueKind izquierdo, TValueKind derecho)
+{
+    const bool oi = izquierdo == TValueKind::Object, od = derecho == TValueKind::Object;
+    if (!oi && !od)
+        return izquierdo < derecho ? izquierdo : derecho;
+    if (oi && od)
+        return TValueKind::Object;
+    Falla("El tipo " + Nombre(izquierdo) + " es incompatible con el tipo " + Nombre(derecho));
+}
+
+int Mas1(const IValue& a) { return a ? a->Profundidad() + 1 : 1; }
+
+bool EsDigito(char c) { return c >= '0' && c <= '9'; }
+
+int ValorHex(char c)
+{
+    if (EsDigito(c))
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// A real written in the form that does not depend on the locale: leading
+// blanks, a sign, digits with an optional "." part, an optional exponent.
+bool TextoAReal(const std::string& t, double& valor)
+{
+    size_t i = 0;
+    const size_t n = t.size();
+    while (i < n && t[i] == ' ')
+        ++i;
+    std::string limpio;
+    if (i < n && (t[i] == '+' || t[i] == '-')) {
+        if (t[i] == '-')
+            limpio += '-';
+        ++i;
+    }
+    int digitos = 0;
+    while (i < n && EsDigito(t[i])) {
+        limpio += t[i++];
+        ++digitos;
+    }
+    if (i < n && t[i] == '.') {
+        limpio += '.';
+        ++i;
+        while (i < n && EsDigito(t[i])) {
+            limpio += t[i++];
+            ++digitos;
+        }
+    }
+    if (digitos == 0)
+        return false;
+    bool expNegativo = false;
+    if (i < n && (t[i] == 'E' || t[i] == 'e')) {
+        limpio += 'e';
+        ++i;
+        if (i < n && (t[i] == '+' || t[i] == '-')) {
+            expNegativo = t[i] == '-';
+            limpio += t[i++];
+        }
+        int e = 0;
+        while (i < n && EsDigito(t[i])) {
+            limpio += t[i++];
+            ++e;
+        }
+        if (e == 0)
+            return false;
+    }
+    if (i != n)
+        return false;
+    long double v = 0;
+    const auto r = std::from_chars(limpio.data(), limpio.data() + limpio.size(), v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too small is zero; too large cannot be held.
+        if (!expNegativo)
+            throw EOverflow();
+        valor = 0.0;
+        return true;
+    }
+    if (r.ec != std::errc() || r.ptr != limpio.data() + limpio.size())
+        return false;
+    Abre();
+    valor = Cierra(v);
+    return true;
+}
+
+// A 32-bit integer written in decimal or in hexadecimal ("$", "x", "X" or "0x").
+bool TextoAEntero(const std::string& t, int32_t& valor)
+{
+    size_t i = 0;
+    const size_t n = t.size();
+    while (i < n && t[i] == ' ')
+        ++i;
+    bool negativo = false;
+    if (i < n && (t[i] == '+' || t[i] == '-')) {
+        negativo = t[i] == '-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < n && (t[i] == '$' || t[i] == 'x' || t[i] == 'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < n && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i >= n)
+        return false;
+    uint64_t acum = 0;
+    for (; i < n; ++i) {
+        const int d = hex ? ValorHex(t[i]) : (EsDigito(t[i]) ? t[i] - '0' : -1);
+        if (d < 0)
+            return false;
+        acum = acum * (hex ? 16 : 10) + static_cast<uint64_t>(d);
+        if (acum > 0xFFFFFFFFull)
+            return false;
+    }
+    if (hex) {
+        const uint32_t v = static_cast<uint32_t>(acum);
+        valor = Envuelve(negativo ? 0u - v : v);
+        return true;
+    }
+    if (acum > (negativo ? 2147483648ull : 2147483647ull))
+        return false;
+    valor = Envuelve(negativo ? 0u - static_cast<uint32_t>(acum) : static_cast<uint32_t>(acum));
+    return true;
+}
+
+} // namespace
+
+const char* NombreTipo(TValueKind k)
+{
+    const auto i = static_cast<size_t>(k);
+    return i < 6 ? kNombresTipo[i] : "?";
+}
+
+const char* NombreOperador(uint8_t op) { return op < 19 ? kNombresOperador[op] : "?"; }
+
+std::string FloatText(double x) { return FormatoEtiqueta(x, 15, 0); }
+
+// ---------------------------------------------------------------------------
+// Host objects: by default an object publishes nothing.
+
+const TPropInfo* TObject::BuscaPropiedad(const std::string&) const { return nullptr; }
+int64_t TObject::LeeOrdinal(const TPropInfo&) const { return 0; }
+double TObject::LeeReal(const TPropInfo&) const { return 0.0; }
+std::string TObject::LeeTexto(const TPropInfo&) const { return {}; }
+TObject* TObject::LeeObjeto(const TPropInfo&) const { return nullptr; }
+
+// ---------------------------------------------------------------------------
+// Defaults
+
+bool TExpression::ArgumentsValid() { return true; }
+
+bool TExpression::CanConvertTo(TValueKind destino)
+{
+    const TValueKind k = Kind();
+    if (k == destino)
+        return true;
+    return k != TValueKind::Object && destino != TValueKind::Object && k >= destino;
+}
+
+TTypeDescriptor TExpression::TypeDescriptor()
+{
+    switch (Kind()) {
+    case TValueKind::String: return TTypeDescriptor::String;
+    case TValueKind::Float: return TTypeDescriptor::Double;
+    case TValueKind::Integer: return TTypeDescriptor::Integer;
+    case TValueKind::Boolean: return TTypeDescriptor::Boolean;
+    default: Falla(std::string("No puede proporcionarse información sobre el tipo de ") + ClassName());
+    }
+}
+
+std::string TExpression::TypeName()
+{
+    switch (TypeDescriptor()) {
+    case TTypeDescriptor::String: return "String";
+    case TTypeDescriptor::Double: return "Double";
+    case TTypeDescriptor::Integer: return "Integer";
+    case TTypeDescriptor::Boolean: return "Boolean";
+    }
+    return {};
+}
+
+std::string TExpression::ToText() { return Cp1252AUtf8(TextoInterno()); }
+
+std::string TExpression::TextoInterno()
+{
+    const TValueKind k = Kind();
+    switch (k) {
+    case TValueKind::Object: {
+        TObject* o = ToObject();
+        return o ? o->ClassName() : std::string();
+    }
+    case TValueKind::Float: return FloatText(ToFloat());
+    case TValueKind::Integer:
+    case TValueKind::Enumerated: return std::to_string(ToInteger());
+    case TValueKind::Boolean: return ToBoolean() ? "TRUE" : "FALSE";
+    default: Falla(Nombre(k) + " no es una cadena de texto");
+    }
+}
+
+double TExpression::ToFloat()
+{
+    const TValueKind k = Kind();
+    if (k == TValueKind::Integer || k == TValueKind::Enumerated || k == TValueKind::Boolean)
+        return ToInteger();
+    Falla(Nombre(k) + " no es un número real");
+}
+
+int32_t TExpression::ToInteger()
+{
+    const TValueKind k = Kind();
+    if (k == TValueKind::Boolean)
+        return ToBoolean() ? 1 : 0;
+    Falla(Nombre(k) + " no es un número entero");
+}
+
+bool TExpression::ToBoolean() { Falla(Nombre(Kind()) + " no es una expresión boleana"); }
+
+TObject* TExpression::ToObject() { Falla(Nombre(Kind()) + " no es un objeto"); }
+
+// ---------------------------------------------------------------------------
+// Prefix operators
+
+TUnaryOp::TUnaryOp(IValue operando, uint8_t operador) : Operand(std::move(operando)), Operator(operador)
+{
+    if (operador != opNot && operador != opPlus && operador != opMinus)
+        Falla(std::string(NombreOperador(operador)) + " no es un operador simple");
+    OperandKind = Operand->Kind();
+    FijaProfundidad(Mas1(Operand));
+}
+
+TValueKind TUnaryOp::Kind() { return KindDeOperador(Operator, OperandKind); }
+
+double TUnaryOp::ToFloat()
+{
+    switch (Operator) {
+    case opPlus: return Operand->ToFloat();
+    case opMinus: return -Operand->ToFloat();
+    default: return TExpression::ToFloat();
+    }
+}
+
+int32_t TUnaryOp::ToInteger()
+{
+    switch (Operator) {
+    case opPlus: return Operand->ToInteger();
+    case opMinus: return Envuelve(0u - static_cast<uint32_t>(Operand->ToInteger()));
+    default:
+        if (OperandKind == TValueKind::Integer)
+            return ~Operand->ToInteger();
+        if (OperandKind == TValueKind::Boolean)
+            return ToBoolean() ? 1 : 0;
+        ErrorInterno(6);
+    }
+}
+
+bool TUnaryOp::ToBoolean()
+{
+    if (Operator == opNot)
+        return !Operand->ToBoolean();
+    return TExpression::ToBoolean();
+}
+
+// ---------------------------------------------------------------------------
+// Infix operators
+
+TBinaryOp::TBinaryOp(IValue izquierdo, IValue derecho, uint8_t operador)
+    : Left(std::move(izquierdo)), Right(std::move(derecho)), Operator(operador)
+{
+    if (operador < opExp || operador > opXor)
+        Falla(std::string(NombreOperador(operador)) + " no es un operador binario simple");
+    const TValueKind kd = Right->Kind();
+    const TValueKind ki = Left->Kind();
+    OperandKind = TipoComun(ki, kd);
+    FijaProfundidad(std::max(Mas1(Left), Mas1(Right)));
+}
+
+TValueKind TBinaryOp::Kind() { return KindDeOperador(Operator, OperandKind); }
+
+double TBinaryOp::ToFloat()
+{
+    switch (Kind()) {
+    case TValueKind::Float: {
+        const double l = Left->ToFloat();
+        const double r = Right->ToFloat();
+        if (Operator == opExp)
+            return Potencia(l, r);
+        return Opera(l, r, Operator);
+    }
+    case TValueKind::Integer: return ToInteger();
+    case TValueKind::Boolean: return ToBoolean() ? 1.0 : 0.0;
+    default: return 0.0;
+    }
+}
+
+int32_t TBinaryOp::ToInteger()
+{
+    const TValueKind k = Kind();
+    if (k == TValueKind::Boolean)
+        return ToBoolean() ? 1 : 0;
+    if (k != TValueKind::Integer)
+        return 0;
+    const int32_t l = Left->ToInteger();
+    const int32_t r = Right->ToInteger();
+    const uint32_t ul = static_cast<uint32_t>(l), ur = static_cast<uint32_t>(r);
+    switch (Operator) {
+    case opMult: return Envuelve(ul * ur);
+    case opDiv:
+        if (r == 0)
+            throw EDivByZero();
+        // The one quotient that does not fit wraps like the rest.
+        if (r == -1)
+            return Envuelve(0u - ul);
+        return l / r;
+    case opMod:
+        if (r == 0)
+            throw EDivByZero();
+        if (r == -1)
+            return 0;
+        return l % r;
+    case opAnd: return Envuelve(ul & ur);
+    case opOr: return Envuelve(ul | ur);
+    case opXor: return Envuelve(ul ^ ur);
+    case opShl: return Envuelve(ul << (ur & 31));
+    case opShr: return Envuelve(ul >> (ur & 31));
+    case opPlus: return Envuelve(ul + ur);
+    case opMinus: return Envuelve(ul - ur);
+    default: ErrorInterno(12);
+    }
+}
+
+bool TBinaryOp::ToBoolean()
+{
+    switch (Operator) {
+    case opAnd: return Left->ToBoolean() && Right->ToBoolean();
+    case opOr: return Left->ToBoolean() || Right->ToBoolean();
+    case opXor: {
+        const bool l = Left->ToBoolean();
+        const bool r = Right->ToBoolean();
+        return l != r;
+    }
+    default: ErrorInterno(13);
+    }
+}
+
+std::string TBinaryOp::TextoInterno()
+{
+    switch (Kind()) {
+    case TValueKind::String: {
+        if (Operator != opPlus)
+            ErrorInterno(10);
+        std::string r = Right->TextoInterno();
+        return Left->TextoInterno() + r;
+    }
+    case TValueKind::Float: return FloatText(ToFloat());
+    case TValueKind::Integer: return std::to_string(ToInteger());
+    case TValueKind::Boolean: return ToBoolean() ? "TRUE" : "FALSE";
+    default: return {};
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Comparisons
+
+TRelationalOp::TRelationalOp(IValue izquierdo, IValue derecho, uint8_t operador)
+    : Left(std::move(izquierdo)), Right(std::move(derecho)), Operator(operador)
+{
+    if (operador < opEq || operador > opGTE)
+        Falla(std::string(NombreOperador(operador)) + " no es un operador relacional");
+    const TValueKind kd = Right->Kind();
+    const TValueKind ki = Left->Kind();
+    OperandKind = TipoComun(ki, kd);
+    FijaProfundidad(std::max(Mas1(Left), Mas1(Right)));
+}
+
+namespace {
+template <typename T>
+bool Compara(const T& a, const T& b, uint8_t op)
+{
+    switch (op) {
+    case opEq: return a == b;
+    case opNEq: return a != b;
+    case opLT: return a < b;
+    case opGT: return a > b;
+    case opLTE: return a <= b;
+    default: return a >= b;
+    }
+}
+} // namespace
+
+bool TRelationalOp::ToBoolean()
+{
+    switch (OperandKind) {
+    case TValueKind::String: {
+        // Byte-wise, as unsigned characters.
+        const std::string l = Left->TextoInterno();
+        const std::string r = Right->TextoInterno();
+        return Compara(l.compare(r), 0, Operator);
+    }
+    case TValueKind::Float: {
+        const double l = Left->ToFloat();
+        const double r = Right->ToFloat();
+        return Compara(l, r, Operator);
+    }
+    case TValueKind::Integer: {
+        const int32_t l = Left->ToInteger();
+        const int32_t r = Right->ToInteger();
+        return Compara(l, r, Operator);
+    }
+    case TValueKind::Boolean: {
+        if (Operator != opEq && Operator != opNEq)
+            Falla(std::string("no puede aplicarse ") + NombreOperador(Operator) + " a operadores boleanos");
+        const bool l = Left->ToBoolean();
+        const bool r = Right->ToBoolean();
+        return Compara(l, r, Operator);
+    }
+    default: return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Object properties
+
+TObjectProperty::TObjectProperty(TObject* instancia, const std::string& propiedad)
+    : Instance(instancia), PropertyInfo(nullptr), PropertyKind(TValueKind::Object)
+{
+    PropertyInfo = Instance ? Instance->BuscaPropiedad(propiedad) : nullptr;
+    if (!PropertyInfo)
+        Falla(Cp1252AUtf8(propiedad) + " no es una propiedad publica de " +
+              (Instance ? Instance->ClassName() : std::string("nil")));
+    switch (PropertyInfo->Tipo) {
+    case TTipoPropiedad::Entero:
+    case TTipoPropiedad::Caracter: PropertyKind = TValueKind::Integer; break;
+    case TTipoPropiedad::Booleano: PropertyKind = TValueKind::Boolean; break;
+    case TTipoPropiedad::Enumeracion: PropertyKind = TValueKind::Enumerated; break;
+    case TTipoPropiedad::Real: PropertyKind = TValueKind::Float; break;
+    case TTipoPropiedad::Cadena: PropertyKind = TValueKind::String; break;
+    case TTipoPropiedad::Clase: PropertyKind = TValueKind::Object; break;
+    default: Falla("El tipo de la propiedad " + Cp1252AUtf8(propiedad) + " no está soportado");
+    }
+}
+
+TTypeDescriptor TObjectProperty::TypeDescriptor()
+{
+    switch (PropertyKind) {
+    case TValueKind::Object:
+    case TValueKind::Enumerated:
+        Falla(std::string("No puede proporcionarse información sobre el tipo de ") + ClassName());
+    default: return TExpression::TypeDescriptor();
+    }
+}
+
+std::string TObjectProperty::TextoInterno()
+{
+    if (PropertyKind == TValueKind::String)
+        return Instance->LeeTexto(*PropertyInfo);
+    if (PropertyKind == TValueKind::Enumerated) {
+        const int64_t o = Instance->LeeOrdinal(*PropertyInfo);
+        if (o >= 0 && o < static_cast<int64_t>(PropertyInfo->Miembros.size()))
+            return PropertyInfo->Miembros[static_cast<size_t>(o)];
+        return std::to_string(o);
+    }
+    return TExpression::TextoInterno();
+}
+
+double TObjectProperty::ToFloat()
+{
+    if (PropertyKind == TValueKind::Float)
+        return Instance->LeeReal(*PropertyInfo);
+    return TExpression::ToFloat();
+}
+
+int32_t TObjectProperty::ToInteger()
+{
+    if (PropertyKind == TValueKind::Integer || PropertyKind == TValueKind::Enumerated)
+        return Envuelve(static_cast<uint32_t>(Instance->LeeOrdinal(*PropertyInfo)));
+    return TExpression::ToInteger();
+}
+
+bool TObjectProperty::ToBoolean()
+{
+    if (PropertyKind == TValueKind::Boolean)
+        return Instance->LeeOrdinal(*PropertyInfo) != 0;
+    return TExpression::ToBoolean();
+}
+
+TObject* TObjectProperty::ToObject()
+{
+    if (PropertyKind == TValueKind::Object)
+        return Instance->LeeObjeto(*PropertyInfo);
+    return TExpression::ToObject();
+}
+
+// ---------------------------------------------------------------------------
+// Functions
+
+TFunction::TFunction(std::unique_ptr<TParameterList> parametros) : Parameters(std::move(parametros))
+{
+    int p = 1;
+    for (int i = 0; i < ParameterCount(); ++i)
+        p = std::max(p, Mas1(Parameter(i)));
+    FijaProfundidad(p);
+}
+
+TValueKind TMathExpression::Kind()
+{
+    return FunctionCode == fTrunc || FunctionCode == fRound ? TValueKind::Integer : TValueKind::Float;
+}
+
+bool TMathExpression::ArgumentsValid()
+{
+    switch (FunctionCode) {
+    case fPi: return true;
+    case fPower:
+        return ParameterCount() == 2 && Parameter(0)->CanConvertTo(TValueKind::Float) &&
+               Parameter(1)->CanConvertTo(TValueKind::Float);
+    default: return ParameterCount() == 1 && Parameter(0)->CanConvertTo(TValueKind::Float);
+    }
+}
+
+double TMathExpression::ToFloat()
+{
+    switch (FunctionCode) {
+    case fTrunc:
+    case fRound: return TExpression::ToFloat();
+    case fPi: return 3.141592653589793;
+    default: break;
+    }
+    const long double x = Parameter(0)->ToFloat();
+    switch (FunctionCode) {
+    case fAbs: return std::fabs(static_cast<double>(x));
+    case fArcTan: Abre(); return Cierra(std::atan(x));
+    case fCos:
+        if (std::fabs(x) >= k2a63)
+            return 0.0;
+        Abre();
+        return Cierra(std::cos(x));
+    case fSin:
+        if (std::fabs(x) >= k2a63)
+            return 0.0;
+        Abre();
+        return Cierra(std::sin(x));
+    case fExp: {
+        Abre();
+        long double a = x;
+        Barrera(a);
+        return Cierra(std::exp(a));
+    }
+    case fFrac: return static_cast<double>(x - std::trunc(x));
+    case fInt: return static_cast<double>(std::trunc(x));
+    case fLn: {
+        Abre();
+        long double a = x;
+        Barrera(a);
+        return Cierra(std::log(a));
+    }
+    case fSqr: return Opera(x, x, opMult);
+    case fSqrt: {
+        Abre();
+        long double a = x;
+        Barrera(a);
+        return Cierra(std::sqrt(a));
+    }
+    case fPower: {
+        const long double y = Parameter(1)->ToFloat();
+        return Potencia(x, y);
+    }
+    default: return TExpression::ToFloat();
+    }
+}
+
+int32_t TMathExpression::ToInteger()
+{
+    switch (FunctionCode) {
+    case fTrunc: return Bajos32(std::trunc(static_cast<long double>(Parameter(0)->ToFloat())));
+    case fRound: {
+        const long double x = Parameter(0)->ToFloat();
+        if (!(std::fabs(x) < k2a63))
+            throw EInvalidOp();
+        return Bajos32(std::nearbyint(x));
+    }
+    case fAbs: {
+        const int32_t v = Parameter(0)->ToInteger();
+        return v < 0 ? Envuelve(0u - static_cast<uint32_t>(v)) : v;
+    }
+    default: return TExpression::ToInteger();
+    }
+}
+
+TValueKind TStringExpression::Kind()
+{
+    return FunctionCode == fPos || FunctionCode == fLength ? TValueKind::Integer : TValueKind::String;
+}
+
+bool TStringExpression::ArgumentsValid()
+{
+    switch (FunctionCode) {
+    case fCopy:
+        return ParameterCount() == 3 && Parameter(0)->CanConvertTo(TValueKind::String) &&
+               Parameter(1)->Kind() == TValueKind::Integer && Parameter(2)->Kind() == TValueKind::Integer;
+    case fPos:
+        return ParameterCount() == 2 && Parameter(0)->CanConvertTo(TValueKind::String) &&
+               Parameter(1)->CanConvertTo(TValueKind::String);
+    default: return ParameterCount() == 1 && Parameter(0)->CanConvertTo(TValueKind::String);
+    }
+}
+
+std::string TStringExpression::TextoInterno()
+{
+    switch (FunctionCode) {
+    case fUpper: return Mayusculas(Parameter(0)->TextoInterno());
+    case fLower: return Minusculas(Parameter(0)->TextoInterno());
+    case fCopy: {
+        const std::string s = Parameter(0)->TextoInterno();
+        int64_t i = Parameter(1)->ToInteger();
+        const int64_t n = Parameter(2)->ToInteger();
+        if (i < 1)
+            i = 1;
+        const int64_t largo = static_cast<int64_t>(s.size());
+        if (s.empty() || n < 1 || i > largo)
+            return {};
+        return s.substr(static_cast<size_t>(i - 1), static_cast<size_t>(std::min(n, largo - i + 1)));
+    }
+    default: return TExpression::TextoInterno();
+    }
+}
+
+int32_t TStringExpression::ToInteger()
+{
+    switch (FunctionCode) {
+    case fPos: {
+        const std::string t = Parameter(0)->TextoInterno();
+        const std::string s = Parameter(1)->TextoInterno();
+        if (t.empty() || s.empty())
+            return 0;
+        const auto p = s.find(t);
+        return p == std::string::npos ? 0 : static_cast<int32_t>(p + 1);
+    }
+    case fLength: return static_cast<int32_t>(Parameter(0)->TextoInterno().size());
+    default: return TExpression::ToInteger();
+    }
+}
+
+TTypeCast::TTypeCast(std::unique_ptr<TParameterList> parametros, TValueKind destino)
+    : TFunction(std::move(parametros)), TargetKind(destino), OperandKind(TValueKind::Object)
+{
+    if (destino == TValueKind::Enumerated)
+        Falla("No se puede lanzar a enumeración");
+    if (ParameterCount() != 1)
+        Falla("Parametros inválidos para typecast");
+    OperandKind = Parameter(0)->Kind();
+    if ((destino == TValueKind::Object && OperandKind != TValueKind::Object) ||
+        (OperandKind == TValueKind::Object && destino != TValueKind::Object && destino != TValueKind::String))
+        Falla("El tipo " + Nombre(destino) + " es incompatible con el tipo " + Nombre(OperandKind));
+}
+
+std::string TTypeCast::TextoInterno()
+{
+    if (TargetKind == TValueKind::String)
+        return Parameter(0)->TextoInterno();
+    return TExpression::TextoInterno();
+}
+
+double TTypeCast::ToFloat()
+{
+    if (TargetKind != TValueKind::Float)
+        return TExpression::ToFloat();
+    if (OperandKind == TValueKind::String) {
+        const std::string t = Parameter(0)->TextoInterno();
+        double v;
+        if (!TextoAReal(t, v))
+            Falla("No puede convertirse " + Cp1252AUtf8(t) + " a un valor real");
+        return v;
+    }
+    return Parameter(0)->ToFloat();
+}
+
+int32_t TTypeCast::ToInteger()
+{
+    if (TargetKind != TValueKind::Integer)
+        return TExpression::ToInteger();
+    switch (OperandKind) {
+    case TValueKind::String: {
+        const std::string t = Parameter(0)->TextoInterno();
+        int32_t v;
+        if (!TextoAEntero(t, v))
+            Falla("No puede convertirse " + Cp1252AUtf8(t) + " a un valor entero");
+        return v;
+    }
+    case TValueKind::Float: return Bajos32(std::trunc(static_cast<long double>(Parameter(0)->ToFloat())));
+    default: return Parameter(0)->ToInteger();
+    }
+}
+
+bool TTypeCast::ToBoolean()
+{
+    if (TargetKind != TValueKind::Boolean)
+        return TExpression::ToBoolean();
+    switch (OperandKind) {
+    case TValueKind::String: {
+        const std::string t = Mayusculas(Parameter(0)->TextoInterno());
+        if (t == "TRUE")
+            return true;
+        if (t == "FALSE")
+            return false;
+        Falla("No puede convertirse " + Cp1252AUtf8(t) + " a un valor boleano");
+    }
+    case TValueKind::Float: return std::fabs(Parameter(0)->ToFloat()) > 1E-30;
+    case TValueKind::Integer: return Parameter(0)->ToInteger() != 0;
+    default: return Parameter(0)->ToBoolean();
+    }
+}
+
+TObject* TTypeCast::ToObject()
+{
+    if (TargetKind == TValueKind::Object)
+        return Parameter(0)->ToObject();
+    return TExpression::ToObject();
+}
+
+TConditional::TConditional(std::unique_ptr<TParameterList> parametros)
+    : TFunction(std::move(parametros)), ResultKind(TValueKind::Object)
+{
+    if (ParameterCount() != 3)
+        Falla("IF debe tener 3 parámetros");
+    ResultKind = Parameter(1)->Kind();
+}
+
+bool TConditional::ArgumentsValid()
+{
+    if (ParameterCount() != 3)
+        Falla("IF debe tener 3 parámetros");
+    if (Parameter(0)->Kind() != TValueKind::Boolean)
+        Falla("El primer parámetro de IF debe ser boleano");
+    if (Parameter(1)->Kind() != Parameter(2)->Kind())
+        Falla("Las opciones de IF deben ser del mismo tipo");
+    return true;
+}
+
+std::string TConditional::TextoInterno()
+{
+    return Parameter(Parameter(0)->ToBoolean() ? 1 : 2)->TextoInterno();
+}
+
+double TConditional::ToFloat() { return Parameter(Parameter(0)->ToBoolean() ? 1 : 2)->ToFloat(); }
+
+int32_t TConditional::ToInteger() { return Parameter(Parameter(0)->ToBoolean() ? 1 : 2)->ToInteger(); }
+
+bool TConditional::ToBoolean() { return Parameter(Parameter(0)->ToBoolean() ? 1 : 2)->ToBoolean(); }

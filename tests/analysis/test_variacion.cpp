@@ -1,0 +1,233 @@
+#include "analysis/Variacion.h"
+
+#include "analysis/Rollback.h"
+#include "common/Decimal.h"
+#include "common/Errores.h"
+#include "support/ArbolCalculo.h"
+#include "support/UsuarioGuion.h"
+#include "variables/Variables.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct VistaPrueba : IVistaVariacion {
+    std::vector<std::string> lineas;
+    std::vector<std::pair<double, double>> puntos;
+    std::vector<std::vector<std::string>> variablesEnCadaPaso;
+    Arbol* arbol = nullptr;
+    int limpiezas = 0, muestras = 0;
+    std::vector<bool> panel;
+    void Limpia() override
+    {
+        ++limpiezas;
+        lineas.clear();
+        puntos.clear();
+    }
+    void AnyadePunto(double x, double y) override { puntos.emplace_back(x, y); }
+    void AnyadeLinea(const std::string& l) override { lineas.push_back(l); }
+    void Muestra() override { ++muestras; }
+    void PanelVisible(bool v) override { panel.push_back(v); }
+    void Paso() override
+    {
+        if (arbol)
+            variablesEnCadaPaso.push_back(arbol->Variables);
+    }
+};
+
+// A chance root with three branches whose probabilities name P1, P2, P3 and
+// whose payoffs are 100, 200 and 300.
+struct Barrido : ::testing::Test {
+    Arbol a;
+    UsuarioGuion u;
+    VistaPrueba v;
+    uint16_t r1 = 0, r2 = 0, r3 = 0;
+    void SetUp() override
+    {
+        a.usuario = &u;
+        v.arbol = &a;
+        RaizDeTipo(a, NodoAzar);
+        r1 = Rama(a, 0, NodoTerminal, 100);
+        r2 = Rama(a, 0, NodoTerminal, 200);
+        r3 = Rama(a, 0, NodoTerminal, 300);
+        a.Variables = {"P1 = 0.5", "P2 = 0.3", "P3 = 0.2", "G = 100", "H = G * 2"};
+        a.Nodo(r1)->FormulaProbabilidad = "P1";
+        a.Nodo(r2)->FormulaProbabilidad = "P2";
+        a.Nodo(r3)->FormulaProbabilidad = "P3";
+        // Companions start from the probabilities the last solve stored.
+        RecalculaFormulas(a);
+    }
+    ParametrosVariacion Params(const std::string& linea, const char* desde, const char* hasta, const char* paso)
+    {
+        ParametrosVariacion p;
+        p.Linea = linea;
+        p.Desde = desde;
+        p.Hasta = hasta;
+        p.Incremento = paso;
+        return p;
+    }
+};
+
+TEST_F(Barrido, SecuenciasDeX)
+{
+    SeparadorTemporal s('.');
+    struct Caso {
+        const char *desde, *hasta, *paso;
+        size_t puntos;
+        const char* ultima; // last table line's x
+    } casos[] = {
+        {"0", "1", "0.1", 11, "1"},
+        {"0", "0.3", "0.1", 3, "0.2"},
+        {"1", "0", "0.1", 0, nullptr},
+        {"0,5", "0.5", "1", 1, "0.5"}, // either separator is accepted
+    };
+    for (const auto& c : casos) {
+        v.lineas.clear();
+        ASSERT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", c.desde, c.hasta, c.paso), v));
+        ASSERT_EQ(v.lineas.size(), c.puntos) << c.desde << ".." << c.hasta;
+        EXPECT_EQ(v.puntos.size(), c.puntos);
+        if (c.ultima) {
+            EXPECT_EQ(v.lineas.back().substr(0, v.lineas.back().find('\t')), c.ultima);
+        }
+        EXPECT_EQ(a.Variables, (std::vector<std::string>{"P1 = 0.5", "P2 = 0.3", "P3 = 0.2", "G = 100", "H = G * 2"}));
+    }
+    EXPECT_EQ(v.muestras, 4);
+    EXPECT_TRUE(u.llamadas.empty());
+}
+
+TEST_F(Barrido, PrimeraLineaYTabla)
+{
+    SeparadorTemporal s(',');
+    ASSERT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0", "1", "0,5"), v));
+    // At x = 0 the companions 0.3 and 0.2 become 0.6 and 0.4: 0.6*200 + 0.4*300 = 240.
+    ASSERT_EQ(v.lineas.size(), 3u);
+    EXPECT_EQ(v.lineas[0], "0\t240");
+    EXPECT_EQ(v.lineas[1], "0,5\t170");
+    EXPECT_EQ(v.lineas[2], "1\t100");
+    // Afterwards the tree is solved again with the restored list (separators normalised).
+    EXPECT_DOUBLE_EQ(a.Raiz().Valor, 0.5 * 100 + 0.3 * 200 + 0.2 * 300);
+}
+
+TEST_F(Barrido, CompanerosReescalados)
+{
+    SeparadorTemporal s('.');
+    ASSERT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0.6", "0.6", "1"), v));
+    ASSERT_EQ(v.variablesEnCadaPaso.size(), 1u);
+    const auto& l = v.variablesEnCadaPaso[0];
+    EXPECT_EQ(l[0], "P1 = 0.6");
+    EXPECT_EQ(l[1], "P2 = 0.24");
+    EXPECT_EQ(l[2], "P3 = 0.16");
+
+    // One sibling a plain number 0.2: the variable goes to 0.4 * 0.3 / 0.5 = 0.24 and the sum is 1.04.
+    a.Nodo(r3)->FormulaProbabilidad.clear();
+    a.Nodo(r3)->Probabilidad = 0.2;
+    RecalculaFormulas(a);
+    v.variablesEnCadaPaso.clear();
+    ASSERT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0.6", "0.6", "1"), v));
+    EXPECT_EQ(v.variablesEnCadaPaso[0][1], "P2 = 0.24");
+    EXPECT_EQ(v.variablesEnCadaPaso[0][2], "P3 = 0.2");
+}
+
+TEST_F(Barrido, Rechazos)
+{
+    SeparadorTemporal s('.');
+    a.opciones.CheckBoxComprobarRojos = true;
+    struct Caso {
+        ParametrosVariacion p;
+        const char* mensaje;
+    } casos[] = {
+        {Params("P1 = 0.5", "0", "1", "0"), kMensajeIncremento},
+        {Params("P1 = 0.5", "0", "1", "-0.1"), kMensajeIncremento},
+        {Params("P1 = 0.5", "0", "1", "0.000001"), kMensajeDemasiadosPuntos},
+        {Params("P1 = 0.5", "1e20", "2e20", "1"), kMensajeDemasiadosPuntos},
+        {Params("G = 100", "0", "1", "0.1"), kMensajeNoAsociada}, // used only inside H
+    };
+    for (auto& c : casos) {
+        u.llamadas.clear();
+        EXPECT_FALSE(EjecutaVariaciones(a, c.p, v));
+        ASSERT_EQ(u.llamadas.size(), 1u);
+        EXPECT_EQ(u.llamadas[0].titulo, "Error");
+        EXPECT_EQ(u.llamadas[0].texto, c.mensaje);
+        EXPECT_EQ(u.llamadas[0].icono, Icono::Error);
+        EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
+    }
+    EXPECT_EQ(v.limpiezas, 0);
+
+    // Companions that add up to 0 cannot share the rest.
+    a.Variables = {"P1 = 1", "P2 = 0", "P3 = 0"};
+    RecalculaFormulas(a);
+    u.llamadas.clear();
+    EXPECT_FALSE(EjecutaVariaciones(a, Params("P1 = 1", "0", "1", "0.5"), v));
+    EXPECT_EQ(u.Textos("Mensaje"), std::vector<std::string>{kMensajeCompanerosCero});
+
+    // A bad number raises the conversion error; the option comes back.
+    EXPECT_THROW(EjecutaVariaciones(a, Params("P1 = 1", "a", "1", "0.5"), v), EConvertError);
+    EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
+}
+
+TEST_F(Barrido, ModoConjunto)
+{
+    SeparadorTemporal s('.');
+    a.Variables = {"A = 0.5", "B = 0.4995", "C = 0.498", "G = 100"};
+    auto p = Params("G = 100", "0", "0.2", "0.1");
+    p.Conjunto = true;
+    p.LineasConjunto = {"A = 0.5", "B = 0.4995"}; // 0.9995, within 0.001: accepted
+    a.Nodo(r1)->FormulaGanancia = "G";
+    EXPECT_TRUE(EjecutaVariaciones(a, p, v));
+    EXPECT_EQ(v.lineas.size(), 3u); // 0.1 + 0.1 is exactly 0.2
+    p.LineasConjunto = {"A = 0.5", "C = 0.498"}; // 0.998: refused
+    EXPECT_FALSE(EjecutaVariaciones(a, p, v));
+    p.LineasConjunto = {};
+    EXPECT_FALSE(EjecutaVariaciones(a, p, v));
+    EXPECT_EQ(u.Textos("Mensaje"), (std::vector<std::string>{kMensajeConjuntoNoSuma, kMensajeConjuntoNoSuma}));
+    EXPECT_EQ(TextoSuma(a, {"A = 0.5", "B = 0.4995"}), "Suma = 0.9995");
+    EXPECT_EQ(TextoSuma(a, {}), "Suma = 0");
+}
+
+TEST_F(Barrido, ErrorEnUnPasoLoDejaTodoComoEstaba)
+{
+    SeparadorTemporal s('.');
+    a.opciones.CheckBoxComprobarRojos = true;
+    a.opciones.CheckBoxArbolVisibleVariaciones = false;
+    // H fails once G is swept to 0.2: division by zero inside the formula.
+    a.Variables = {"P1 = 0.5", "P2 = 0.3", "P3 = 0.2", "G = 0", "H = 1 / (G - 0.2)"};
+    a.Nodo(r1)->FormulaGanancia = "G";
+    a.Nodo(r2)->FormulaGanancia = "H";
+    const auto antes = a.Variables;
+    EXPECT_THROW(EjecutaVariaciones(a, Params("G = 0", "0", "1", "0.1"), v), ENemor);
+    EXPECT_EQ(a.Variables, antes);
+    EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
+    EXPECT_EQ(v.panel, (std::vector<bool>{false, true}));
+    EXPECT_EQ(a.Nodo(r1)->Ganancia, 0); // branches back at the restored values
+    EXPECT_EQ(v.muestras, 0);
+}
+
+TEST_F(Barrido, SinMensajesDeSumaDuranteElBarrido)
+{
+    SeparadorTemporal s('.');
+    a.opciones.CheckBoxComprobarRojos = true;
+    a.Variables = {"P1 = 0.5", "P2 = 0.3", "P3 = 0.9"};
+    a.Nodo(r3)->FormulaProbabilidad.clear();
+    a.Nodo(r3)->Probabilidad = 0.9; // never adds up to 1
+    u.respuestas.push_back(Respuesta::Si);
+    EXPECT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0", "1", "0.5"), v));
+    EXPECT_TRUE(u.llamadas.empty());
+    EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
+}
+
+TEST(BuscaNodoVariable, GanaElUltimo)
+{
+    Arbol a;
+    RaizDeTipo(a, NodoAzar);
+    const uint16_t x = Rama(a, 0, NodoTerminal);
+    const uint16_t y = Rama(a, 0, NodoTerminal);
+    a.Nodo(x)->FormulaGanancia = "V";
+    a.Nodo(y)->FormulaProbabilidad = "V";
+    const UsoVariable u = BuscaNodoVariable(a, "V");
+    EXPECT_TRUE(u.Encontrado);
+    EXPECT_EQ(u.Nodo, y);
+    EXPECT_TRUE(u.ComoProbabilidad);
+    EXPECT_FALSE(BuscaNodoVariable(a, "v").Encontrado); // exact case
+}
+
+} // namespace

@@ -1,0 +1,96 @@
+#include "drawing/Paginas.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Paginas, Rejilla)
+{
+    struct Caso {
+        int derecha, abajo, w, h;
+        int filas, columnas, k;
+    } casos[] = {
+        {500, 400, 1000, 700, 1, 1, 1},       // fits one window
+        {2500, 840, 1000, 700, 2, 3, 3},      // 2.5 x 1.2 windows
+        {1000, 700, 1000, 700, 2, 2, 2},      // an edge exactly on the page border starts a new page
+        {999, 3000, 1000, 700, 5, 1, 5},      // tall drawing
+        {-50, -10, 1000, 700, 1, 1, 1},       // everything dragged off the top-left
+    };
+    for (const auto& c : casos) {
+        const RejillaPaginas r = CalculaRejilla(c.derecha, c.abajo, c.w, c.h);
+        EXPECT_EQ(r.Filas, c.filas) << c.derecha << "x" << c.abajo;
+        EXPECT_EQ(r.Columnas, c.columnas) << c.derecha << "x" << c.abajo;
+        EXPECT_EQ(r.K, c.k) << c.derecha << "x" << c.abajo;
+    }
+    EXPECT_EQ(CalculaRejilla(2500, 840, 1000, 700).Paginas(), 6);
+}
+
+TEST(Paginas, ExtensionCuentaSoloFiguras)
+{
+    Arbol a;
+    a.SituarNodo(0, 20, 334);
+    const uint16_t n = a.NuevoIndice();
+    a.CrearNodo(n, NodoTerminal, 0);
+    a.AnyadirHijo(0, n);
+    a.SituarNodo(n, 900, 100);
+    int32_t d, b;
+    ExtensionDibujo(a, d, b);
+    EXPECT_EQ(d, 930);
+    EXPECT_EQ(b, 364);
+}
+
+TEST(Paginas, NombresDeTrabajosEImagenes)
+{
+    struct Caso {
+        const char* base;
+        int i, j;
+        const char* nombre;
+    } casos[] = {
+        {"Sin título", 1, 1, "-1-1.Sin"},
+        {"Sin título", 1, 2, "-1-2.Sin"},
+        {"arbol.bmp", 1, 1, "arbol-1-1.bmp"},
+        {"/home/ana/arbol.bmp", 2, 3, "/home/ana/arbol-2-3.bmp"},
+        {"/home/ana/v1.2/arbol.bmp", 1, 1, "/home/ana/v1-1-1.2/a"},
+        {"/tmp/árbol.nmr", 1, 1, "/tmp/árbol-1-1.nmr"},
+        {"/tmp/x.ñandú", 1, 1, "/tmp/x-1-1.ñan"},
+        {"/tmp/arbol.", 1, 1, "/tmp/arbol-1-1."},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(NombrePagina(c.base, c.i, c.j), c.nombre) << c.base;
+}
+
+TEST(Paginas, VentanaDeProgreso)
+{
+    int32_t w, h;
+    TamanyoVentanaProgreso(1, 1, w, h); // square 20..45 x 30..55: 55 + 30 > 51
+    EXPECT_EQ(h, 95);
+    EXPECT_EQ(w, 150);
+    TamanyoVentanaProgreso(2, 6, w, h); // last square right 170, bottom 80
+    EXPECT_EQ(w, 200);
+    EXPECT_EQ(h, 120);
+    const Rect r = CuadroProgreso(1, 2);
+    EXPECT_EQ(r.Left, 70);
+    EXPECT_EQ(r.Top, 55);
+}
+
+TEST(Paginas, TamanyoImpresoEnUnaHoja)
+{
+    int32_t w, h;
+    TamanyoImpreso(ModoEscala::Proporcional, 800, 600, 600, 600, 96, 6000, 4500, w, h);
+    EXPECT_EQ(w, 5000);
+    EXPECT_EQ(h, 3750);
+    TamanyoImpreso(ModoEscala::AjustarPagina, 800, 600, 600, 600, 96, 6000, 4500, w, h); // 800*4500/600 = 6000, not < 6000
+    EXPECT_EQ(w, 6000);
+    EXPECT_EQ(h, 4500);
+    TamanyoImpreso(ModoEscala::AjustarPagina, 400, 600, 600, 600, 96, 6000, 4500, w, h);
+    EXPECT_EQ(w, 3000);
+    EXPECT_EQ(h, 4500);
+    TamanyoImpreso(ModoEscala::AjustarPagina, 1200, 300, 600, 600, 96, 6000, 4500, w, h);
+    EXPECT_EQ(w, 6000);
+    EXPECT_EQ(h, 1500);
+    TamanyoImpreso(ModoEscala::SinEscala, 800, 600, 600, 600, 96, 6000, 4500, w, h);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+}
+
+} // namespace

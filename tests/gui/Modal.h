@@ -1,0 +1,40 @@
+#pragma once
+// Helpers for GUI tests that meet modal windows: the test hands a function to
+// run on the next modal window that opens, then does what opens it.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+// Runs f on the next modal window, from inside its own event loop. f must close it.
+inline void AlAbrirseModal(std::function<void(QWidget*)> f)
+{
+    auto tiempo = std::make_shared<QElapsedTimer>();
+    tiempo->start();
+    auto sondeo = std::make_shared<std::function<void()>>();
+    *sondeo = [f, sondeo, tiempo]() {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            f(w);
+            *sondeo = nullptr; // break the cycle
+            return;
+        }
+        if (tiempo->elapsed() > 5000) {
+            *sondeo = nullptr;
+            return;
+        }
+        QTimer::singleShot(10, *sondeo);
+    };
+    QTimer::singleShot(0, *sondeo);
+}
+
+// Lets queued events and timers run for a while.
+inline void Espera(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
