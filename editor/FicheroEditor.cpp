@@ -1,7 +1,6 @@
 #include "editor/FicheroEditor.h"
 
 #include "common/Errores.h"
-#include "tree/Arbol.h"
 
 #include <cerrno>
 #include <cstring>
@@ -47,30 +46,4 @@ void GuardarFicheroEditor(const std::string& ruta, const std::string& bytes)
     fs::rename(temporal, destino, ec);
     if (ec)
         falla(ec.value());
-}
-
-std::string DocumentoEnlazado(Arbol& arbol, const std::string& rutaArbol)
-{
-    if (arbol.DocumentoEditor.empty())
-        return {};
-    std::error_code ec;
-    if (fs::is_regular_file(fs::path(arbol.DocumentoEditor), ec))
-        return arbol.DocumentoEditor;
-    // The link may name a folder of another machine: take only its file name.
-    const std::string& d = arbol.DocumentoEditor;
-    const auto barra = d.find_last_of("/\\");
-    const std::string nombre = barra == std::string::npos ? d : d.substr(barra + 1);
-    const fs::path carpeta = fs::path(rutaArbol).parent_path();
-    const std::string junto = (carpeta / fs::path(nombre)).string();
-    arbol.DocumentoEditor = junto;
-    if (!nombre.empty() && fs::is_regular_file(fs::path(junto), ec))
-        return junto;
-    return {};
-}
-
-void CargarDocumentoEnlazado(Arbol& arbol, const std::string& rutaArbol)
-{
-    const std::string ruta = DocumentoEnlazado(arbol, rutaArbol);
-    if (!ruta.empty() && arbol.usuario)
-        arbol.usuario->EditorCargar(ruta);
 }

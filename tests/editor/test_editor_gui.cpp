@@ -1,9 +1,13 @@
 #include "common/Errores.h"
+#include "app/ArbolU.h"
+#include "app/Ventanas.h"
 #include "editor/FicheroEditor.h"
 #include "editor/REMain.h"
 #include "editor/RtfQt.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Arbol.h"
+#include "tree/Documento.h"
+#include "tree/FicheroArbol.h"
 
 #include <QAction>
 #include <QApplication>
@@ -363,46 +367,66 @@ TEST_F(EditorTest, LasPistasDeCualquierVentanaLleganALaBarraDeEstado)
     EXPECT_EQ(ed->FontName->statusTip(), QStringLiteral("Select font name"));
 }
 
-// The tree's side of the link: the main window's port hands these calls to the editor.
-struct PuertoEditor : UsuarioGuion {
-    TFormEditor* editor = nullptr;
-    bool EditorPreguntaGuardar() override { return editor->AskSaveChanges(); }
-    void EditorNuevo() override { editor->FileNew(); }
-    void EditorCargar(const std::string& ruta) override { editor->LoadDocument(QString::fromStdString(ruta), false); }
-};
-
-TEST_F(EditorTest, ElArbolEncuentraSuDocumentoAunqueSeMuevan)
+// The whole road: the program's windows, the main window's port, the tree file.
+TEST(EnlaceConElArbol, UnaNotaGuardadaVuelveConSuArbolAunqueSeMuevan)
 {
-    PuertoEditor puerto;
-    puerto.editor = ed.get();
-    arbol.usuario = &puerto;
-    ed->PonUsuario(nullptr); // questions and dialogs go through the tree's port
-
+    const fs::path dir = fs::temp_directory_path() / "nemor_editor_enlace";
+    fs::remove_all(dir);
     fs::create_directories(dir / "notas");
-    ed->show();
-    Teclea("Conclusión: ");
-    ed->BoldButton->trigger();
-    Teclea("invertir");
-    puerto.ficheros.push_back((dir / "notas" / "caso.rtf").string());
-    ed->FileSaveAs();
-    EXPECT_EQ(arbol.DocumentoEditor, (dir / "notas" / "caso.rtf").string());
-    const std::string guardado = Lee(dir / "notas" / "caso.rtf");
+    {
+        Programa programa;
+        ASSERT_NE(FormEditor, nullptr);
+        Arbol& a = FormArbol->arbol();
+        IUsuario& puerto = FormArbol->usuario();
+        // The editor's own questions and file dialogs are scripted; the tree's go to the real port.
+        UsuarioGuion guion;
+        FormEditor->PonUsuario(&guion);
 
-    // A new tree empties the editor; reading the tree back loads the note.
-    puerto.EditorNuevo();
-    arbol.DocumentoEditor = (dir / "notas" / "caso.rtf").string();
-    CargarDocumentoEnlazado(arbol, (dir / "notas" / "arbol.nmr").string());
-    EXPECT_EQ(ed->Editor->toPlainText(), QStringLiteral("Conclusión: invertir"));
-    EXPECT_EQ(ComoRtf(*ed->Editor->document()), guardado);
+        FormEditor->show();
+        for (QChar c : QStringLiteral("Conclusión: ")) {
+            QKeyEvent e(QEvent::KeyPress, int(c.toUpper().unicode()), Qt::NoModifier, QString(c));
+            QApplication::sendEvent(FormEditor->Editor, &e);
+        }
+        FormEditor->BoldButton->trigger();
+        FormEditor->Editor->insertPlainText(QStringLiteral("invertir"));
+        guion.ficheros.push_back((dir / "notas" / "caso.rtf").string());
+        ASSERT_TRUE(FormEditor->FileSaveAs());
+        EXPECT_EQ(a.DocumentoEditor, (dir / "notas" / "caso.rtf").string());
+        const std::string nota = Lee(dir / "notas" / "caso.rtf");
 
-    // Both files moved together to another folder: the note is found next to the tree.
-    fs::rename(dir / "notas", dir / "otra");
-    puerto.EditorNuevo();
-    EXPECT_TRUE(ed->Editor->toPlainText().isEmpty());
-    CargarDocumentoEnlazado(arbol, (dir / "otra" / "arbol.nmr").string());
-    EXPECT_EQ(arbol.DocumentoEditor, (dir / "otra" / "caso.rtf").string());
-    EXPECT_EQ(ed->Editor->toPlainText(), QStringLiteral("Conclusión: invertir"));
-    EXPECT_TRUE(puerto.Textos("Error").empty());
+        // The tree file ends with the link.
+        GuardarArbol(a, (dir / "notas" / "arbol.nmr").string());
+        const std::string arbol = Lee(dir / "notas" / "arbol.nmr");
+        EXPECT_EQ(arbol.substr(arbol.size() - a.DocumentoEditor.size() - 2), a.DocumentoEditor + "\r\n");
+
+        // A modified note: the tree's save question chain asks about it too.
+        FormEditor->Editor->insertPlainText(QStringLiteral("!"));
+        guion.respuestas.push_back(Respuesta::Cancelar);
+        EXPECT_FALSE(puerto.EditorPreguntaGuardar());
+        EXPECT_EQ(guion.Textos("Pregunta"), std::vector<std::string>{"¿Desea guardar el fichero del editor?"});
+
+        // A new tree empties the editor and the link; reading the tree brings the note back.
+        EmpiezaArbolVacio(a);
+        puerto.EditorNuevo();
+        EXPECT_TRUE(FormEditor->Editor->toPlainText().isEmpty());
+        EXPECT_TRUE(a.DocumentoEditor.empty());
+        LeerArbol(a, (dir / "notas" / "arbol.nmr").string());
+        EXPECT_EQ(FormEditor->Editor->toPlainText(), QStringLiteral("Conclusión: invertir"));
+        EXPECT_EQ(ComoRtf(*FormEditor->Editor->document()), nota);
+        EXPECT_FALSE(FormEditor->Editor->document()->isModified());
+
+        // Tree and note moved together: the note is found next to the tree.
+        fs::rename(dir / "notas", dir / "otra");
+        EmpiezaArbolVacio(a);
+        puerto.EditorNuevo();
+        LeerArbol(a, (dir / "otra" / "arbol.nmr").string());
+        EXPECT_EQ(a.DocumentoEditor, (dir / "otra" / "caso.rtf").string());
+        EXPECT_EQ(FormEditor->Editor->toPlainText(), QStringLiteral("Conclusión: invertir"));
+        EXPECT_EQ(FormEditor->DocumentName().toStdString(), (dir / "otra" / "caso.rtf").string());
+        EXPECT_TRUE(guion.Textos("Error").empty());
+        FormEditor->PonUsuario(nullptr);
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 #include "editor/FicheroEditor.h"
 #include "editor/Regla.h"
 #include "editor/Rtf.h"
-#include "support/UsuarioGuion.h"
-#include "tree/Arbol.h"
 
 #include <gtest/gtest.h>
 
@@ -303,47 +301,6 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
     static void Escribe(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
 };
-
-TEST_F(FicheroEditorTest, DocumentoEnlazadoJuntoAlArbol)
-{
-    Escribe(dir / "a" / "caso.rtf", "{\\rtf1 A}");
-    Escribe(dir / "b" / "caso.rtf", "{\\rtf1 B}");
-    Escribe(dir / "b" / "solo.rtf", "{\\rtf1 S}");
-    const std::string arbolB = (dir / "b" / "arbol.nmr").string();
-    struct Caso {
-        const char* nombre;
-        std::string enlace;
-        std::string cargado;     // path handed to the editor, empty for none
-        std::string enlaceDespues;
-    };
-    const std::string aCaso = (dir / "a" / "caso.rtf").string();
-    const std::string bSolo = (dir / "b" / "solo.rtf").string();
-    const std::string bFalta = (dir / "b" / "falta.rtf").string();
-    const Caso casos[] = {
-        {"existe donde dice", aCaso, aCaso, aCaso},
-        {"movido junto al árbol", (dir / "c" / "solo.rtf").string(), bSolo, bSolo},
-        {"ruta de otra máquina", "C:\\notas\\solo.rtf", bSolo, bSolo},
-        {"no está en ningún sitio", (dir / "c" / "falta.rtf").string(), "", bFalta},
-        {"sin enlace", "", "", ""},
-    };
-    for (const auto& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        struct Usuario : UsuarioGuion {
-            std::vector<std::string> cargados;
-            void EditorCargar(const std::string& r) override { cargados.push_back(r); }
-        } u;
-        Arbol a;
-        a.usuario = &u;
-        a.DocumentoEditor = c.enlace;
-        CargarDocumentoEnlazado(a, arbolB);
-        EXPECT_EQ(a.DocumentoEditor, c.enlaceDespues);
-        if (c.cargado.empty())
-            EXPECT_TRUE(u.cargados.empty());
-        else
-            EXPECT_EQ(u.cargados, std::vector<std::string>{c.cargado});
-        EXPECT_TRUE(u.llamadas.empty()); // nothing is reported
-    }
-}
 
 TEST_F(FicheroEditorTest, GuardarYCargar)
 {
