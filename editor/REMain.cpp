@@ -302,7 +302,10 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
     barra->addActions({cerrar, nuevo, abrir, guardar, imprimir});
     barra->addSeparator();
     barra->addActions({CutAction, CopyAction, PasteAction, UndoAction});
-    barra->addSeparator();
+    // The formatting controls get a row of their own so that nothing hides behind the overflow arrow.
+    addToolBarBreak();
+    barra = addToolBar(QStringLiteral("Formato"));
+    barra->setMovable(false);
 
     FontName = new QComboBox(barra);
     FontName->setEditable(true);
@@ -395,7 +398,10 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(centro);
 
     // --- Status bar: caret position, modified mark, one spare panel -----------
-    const int anchos[3] = {120, 60, 50};
+    // Panels 120, 60 and 50 pixels wide, or as wide as their longest text in this font.
+    const QFontMetrics m(font());
+    const int anchos[3] = {std::max(120, m.horizontalAdvance(QString::fromStdString(TextoPosicionCursor(999, 999))) + 12),
+                           std::max(60, m.horizontalAdvance(QStringLiteral("Modificado")) + 12), 50};
     for (int k = 0; k < 3; ++k) {
         StatusPanel[k] = new QLabel(this);
         StatusPanel[k]->setFixedWidth(anchos[k]);

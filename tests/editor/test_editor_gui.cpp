@@ -158,6 +158,11 @@ TEST_F(EditorTest, FormatoTecleadoYGuardado)
     EXPECT_EQ(d.Parrafos[2].Alin, Alineacion::Izquierda);
     EXPECT_EQ(Estado(1), QStringLiteral("Modificado"));
 
+    // A picture of the window for people to look at.
+    const QByteArray carpeta = qgetenv("NEMOR_CAPTURAS");
+    if (!carpeta.isEmpty())
+        ed->grab().save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/editor.png"));
+
     // Cut and Copy follow the selection; Undo follows the control.
     EXPECT_FALSE(ed->CutAction->isEnabled());
     EXPECT_FALSE(ed->CopyAction->isEnabled());
