@@ -63,6 +63,7 @@ QSpinBox* Giro(QWidget* padre, const char* nombre, int paso)
     auto* s = Nombrado(new QSpinBox(padre), nombre);
     s->setRange(INT_MIN, INT_MAX); // no bounds: the user's values are taken as they are
     s->setSingleStep(paso);
+    s->setMaximumWidth(120);
     return s;
 }
 
