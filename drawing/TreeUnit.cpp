@@ -103,7 +103,10 @@ TTreeAD::TTreeAD(Arbol& arbol, std::function<void()> repinta, QWidget* parent)
     connect(TreeG1, &QTreeWidget::itemChanged, this, &TTreeAD::TreeG1Edited);
 }
 
-uint16_t TTreeAD::NodoDe(const QTreeWidgetItem* item) { return static_cast<uint16_t>(item->data(0, kRolNodo).toUInt()); }
+uint16_t TTreeAD::NodoDe(const QTreeWidgetItem* item)
+{
+    return static_cast<uint16_t>(item->data(0, kRolNodo).toUInt());
+}
 
 uint8_t TTreeAD::TipoDe(const QTreeWidgetItem* item) { return static_cast<uint8_t>(item->data(0, kRolTipo).toUInt()); }
 
