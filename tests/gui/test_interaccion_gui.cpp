@@ -86,15 +86,8 @@ std::string Fichero(const std::string& ruta)
     return s.str();
 }
 
-// Each test starts from no settings file, the defaults, in a file of its own:
-// the tests of this program may run side by side.
-void SinAjustes()
-{
-    static const QByteArray base = qgetenv("NEMOR_INI").isEmpty() ? QByteArray("/tmp/NEMOR") : qgetenv("NEMOR_INI");
-    const auto* t = ::testing::UnitTest::GetInstance()->current_test_info();
-    qputenv("NEMOR_INI", base + "." + t->test_suite_name() + "." + t->name());
-    QFile::remove(QString::fromStdString(RutaIni()));
-}
+// Each test starts from no settings file: the defaults.
+void SinAjustes() { QFile::remove(QString::fromStdString(RutaIni())); }
 
 } // namespace
 
