@@ -378,15 +378,6 @@ void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
 
 // --- Commands whose work is done elsewhere; connected, waiting for it --------
 
-<<<<<<< HEAD
-void TArbol::Vaiaciones1Click() {}
-=======
-void TArbol::TBMasClick() {}
-void TArbol::TBMenosClick() {}
-void TArbol::ToolButton3Click() {}
-void TArbol::TBAlinearVerticalClick() {}
-void TArbol::TBAlinearHorizontalClick() {}
->>>>>>> main
 void TArbol::Pre1Click() {}
 
 // --- Editing of the node the menu was opened on ----------------------------------
