@@ -6,6 +6,8 @@
 #include "app/MenuNodo.h"
 #include "app/Ventanas.h"
 #include "drawing/OpcionU.h"
+#include "drawing/Paginas.h"
+#include "drawing/PrevisualizarU.h"
 #include "drawing/Tapiz.h"
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
@@ -21,6 +23,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -384,7 +387,6 @@ void TArbol::TBMenosClick() {}
 void TArbol::ToolButton3Click() {}
 void TArbol::TBAlinearVerticalClick() {}
 void TArbol::TBAlinearHorizontalClick() {}
-void TArbol::Pre1Click() {}
 void TArbol::FiguraMouseDown(uint16_t, Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
 void TArbol::FiguraMouseMove(uint16_t, Qt::KeyboardModifiers, QPoint) {}
 void TArbol::FiguraMouseUp(uint16_t, Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
@@ -521,4 +523,32 @@ void TArbol::TBVerVarClick()
     }
     MuestraLista();
     Refresca();
+}
+
+// --- Print preview -------------------------------------------------------------
+
+void TArbol::Pre1Click()
+{
+    if (!FormPrevisualizar)
+        return;
+    // The pages are the size of the client area without the tool bar.
+    const bool barra = Barradeherramientas1->isChecked();
+    struct Barra {
+        QToolBar* t;
+        bool ocultada;
+        ~Barra()
+        {
+            if (ocultada)
+                t->show();
+        }
+    } vuelve{ToolBar1, barra};
+    if (barra)
+        ToolBar1->hide();
+    if (layout())
+        layout()->activate();
+    const QSize pagina = centralWidget()->size().expandedTo(QSize(1, 1));
+    int32_t derecha, abajo;
+    ExtensionDibujo(arbol_, derecha, abajo);
+    const RejillaPaginas rejilla = CalculaRejilla(derecha, abajo, pagina.width(), pagina.height());
+    FormPrevisualizar->Construye(arbol_, tapiz->Medidor(), tapiz->size(), pagina, rejilla);
 }

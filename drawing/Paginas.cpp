@@ -3,6 +3,7 @@
 #include "common/Redondeo.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -105,4 +106,38 @@ void TamanyoImpreso(ModoEscala modo, int32_t w, int32_t h, int32_t dpiImpresoraX
         alto = h;
         return;
     }
+}
+
+ModoEscala ModoEscalaDeOpcion(int32_t escala)
+{
+    switch (escala) {
+    case 1: return ModoEscala::AjustarPagina;
+    case 2: return ModoEscala::SinEscala;
+    default: return ModoEscala::Proporcional;
+    }
+}
+
+int PasosZoomPrevio(int pasos, int cambio)
+{
+    return std::clamp(pasos + cambio, -kPasosZoomPrevio, kPasosZoomPrevio);
+}
+
+namespace {
+
+int32_t BordeZoom(int64_t v, int pasos)
+{
+    long double f = 1.0L;
+    for (int n = 0; n < std::abs(pasos); ++n)
+        f = pasos > 0 ? f * 100.0L / 90.0L : f * 90.0L / 100.0L;
+    return Redondo(static_cast<long double>(v) * f);
+}
+
+} // namespace
+
+Rect TeselaPrevia(int i, int j, int32_t ancho, int32_t alto, int pasos)
+{
+    const int32_t izquierda = BordeZoom(int64_t{j} * ancho, pasos);
+    const int32_t arriba = BordeZoom(int64_t{i} * alto, pasos);
+    return Rect{izquierda, arriba, BordeZoom(int64_t{j + 1} * ancho, pasos) - izquierda,
+                BordeZoom(int64_t{i + 1} * alto, pasos) - arriba};
 }
