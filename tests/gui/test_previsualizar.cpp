@@ -224,6 +224,18 @@ TEST(Previsualizacion, ZoomUnaHojaPortapapelesYCierre)
     TFormPrevisualizar& p = *FormPrevisualizar;
     Espera(20);
 
+    // Pictures of the windows beside the test binaries, for a look by eye.
+    const QByteArray carpeta = qgetenv("NEMOR_CAPTURAS");
+    if (!carpeta.isEmpty()) {
+        const QString c = QString::fromLocal8Bit(carpeta);
+        EXPECT_TRUE(p.grab().save(c + QStringLiteral("/previsualizar.png")));
+        EXPECT_TRUE(FormBar->grab().save(c + QStringLiteral("/barra_control.png")));
+        FormImprimiendo->Prepara(2, 3);
+        FormImprimiendo->MarcaImpresa(0, 0);
+        FormImprimiendo->MarcaImpresa(0, 1);
+        EXPECT_TRUE(FormImprimiendo->grab().save(c + QStringLiteral("/imprimiendo.png")));
+    }
+
     // The control bar: its buttons in order, with their hints.
     QStringList hints;
     for (QAction* b : FormBar->ToolBar1->actions())
@@ -342,6 +354,37 @@ TEST(Previsualizacion, DialogosDeImprimirYGuardar)
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("pagina-1-1.bmp"))));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("pagina-1-2.bmp"))));
     EXPECT_FALSE(QFile::exists(bmp));
+}
+
+TEST(Previsualizacion, FalloDeImpresion)
+{
+    Programa programa;
+    TArbol& v = *FormArbol;
+    const QSize pagina = Prepara(v);
+    Hijo(v.arbol(), 0, NodoTerminal, pagina.width() + 10, 40);
+    v.Pre1Click();
+    TFormPrevisualizar& p = *FormPrevisualizar;
+    int impresas = 0;
+    QObject::connect(&p, &TFormPrevisualizar::PaginaImpresa, [&] { ++impresas; });
+
+    // The error reaches the user; no page counts as printed and the progress
+    // window stays up to show how far it got.
+    QPrinter aFichero(QPrinter::HighResolution);
+    Pdf(aFichero, QDir::temp().filePath(QStringLiteral("no/existe/arbol.pdf")));
+    EXPECT_THROW(p.ImprimePaginas(aFichero, "Sin título"), EInOutError);
+    EXPECT_EQ(impresas, 0);
+    EXPECT_TRUE(FormImprimiendo->isVisible());
+    EXPECT_EQ(FormImprimiendo->ColorCuadro(0, 0), QColor(192, 192, 192));
+    FormImprimiendo->hide();
+
+    // A job per page on a printer that is not there fails on the first page.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        QPrinter ninguna(QPrinter::HighResolution);
+        ASSERT_TRUE(ninguna.outputFileName().isEmpty());
+        EXPECT_THROW(p.ImprimePaginas(ninguna, "Sin título"), ENemor);
+        EXPECT_EQ(impresas, 0);
+        EXPECT_TRUE(FormImprimiendo->isVisible());
+    }
 }
 
 } // namespace
