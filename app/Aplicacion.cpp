@@ -1,5 +1,6 @@
 #include "app/Aplicacion.h"
 
+#include "common/Decimal.h"
 #include "common/Errores.h"
 
 #include <QLibraryInfo>
@@ -12,6 +13,8 @@ TAplicacion::TAplicacion(int& argc, char** argv) : QApplication(argc, argv)
     // Window captions stay exactly as the program gives them.
     setApplicationDisplayName(QStringLiteral(""));
     CargaTraducciones(QLocale::system());
+    // Numbers are read and written with the user's own decimal separator.
+    FijaSeparadorDecimal(QLocale::system().decimalPoint() == QStringLiteral(",") ? ',' : '.');
 }
 
 bool TAplicacion::notify(QObject* receptor, QEvent* evento)

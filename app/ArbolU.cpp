@@ -11,6 +11,7 @@
 #include "drawing/Tapiz.h"
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
+#include "tree/Documento.h"
 #include "tree/NotaU.h"
 #include "variables/VarUnit.h"
 #include "variables/Variables.h"
@@ -107,9 +108,10 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     Pegar1->setEnabled(false);
     CargaRecientes();
     arbol_.AltoVentana = height();
-    arbol_.NuevoArbolVacio();
-    arbol_.Archivo.Caption = "Sin título";
-    arbol_.Fecha.Caption = FechaHora(QDateTime::currentDateTime()).toStdString();
+    FijaFormatoFechaHora([](std::time_t t) {
+        return FechaHora(QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t))).toStdString();
+    });
+    EmpiezaArbolVacio(arbol_);
 }
 
 TArbol::~TArbol() = default;
@@ -289,6 +291,11 @@ void TArbol::resizeEvent(QResizeEvent* e)
 
 void TArbol::closeEvent(QCloseEvent* e)
 {
+    // The close box asks the same save question as "&Salir"; Cancel keeps the program.
+    if (!PuedeCerrar()) {
+        e->ignore();
+        return;
+    }
     // Closing the main window ends the program, whatever other windows are open.
     QMainWindow::closeEvent(e);
     if (e->isAccepted())
@@ -370,17 +377,6 @@ void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
 
 // --- Commands whose work is done elsewhere; connected, waiting for it --------
 
-void TArbol::AbreArgumento(const QString& ruta) { (void)ruta; }
-void TArbol::CargaRecientes() {}
-void TArbol::FileNew() {}
-void TArbol::FileOpen() {}
-void TArbol::FileSaveItemClick() {}
-void TArbol::FileSaveAs() {}
-void TArbol::FileExit() { close(); }
-void TArbol::F1Click() {}
-void TArbol::F2Click() {}
-void TArbol::F3Click() {}
-void TArbol::F4Click() {}
 void TArbol::Vaiaciones1Click() {}
 void TArbol::TBMasClick() {}
 void TArbol::TBMenosClick() {}

@@ -125,6 +125,8 @@ public slots:
     void F4Click();
     // Loads the recent-files list into F1 ... F4.
     void CargaRecientes();
+    // The save question before the program ends; false when the user cancelled.
+    bool PuedeCerrar();
 
     // --- Calculation ---------------------------------------------------------
     void BCalcula2Click();

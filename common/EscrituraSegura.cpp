@@ -77,7 +77,7 @@ void EscribeFicheroSeguro(const std::string& ruta, const std::string& contenido)
         datos += n;
         quedan -= static_cast<size_t>(n);
     }
-    if (error == 0 && ::fsync(fd) != 0)
+    if (error == 0 && ::fdatasync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;

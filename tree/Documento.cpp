@@ -45,9 +45,18 @@ std::string FechaHoraTexto(std::time_t t)
     return buf;
 }
 
+namespace {
+FormatoFechaHora g_formatoFecha = FechaHoraTexto;
+} // namespace
+
+void FijaFormatoFechaHora(FormatoFechaHora formato)
+{
+    g_formatoFecha = formato ? formato : FechaHoraTexto;
+}
+
 std::string FechaHoraActual()
 {
-    return FechaHoraTexto(std::time(nullptr));
+    return g_formatoFecha(std::time(nullptr));
 }
 
 void EmpiezaArbolVacio(Arbol& a)
@@ -111,7 +120,9 @@ void ArchivoGuardar(Arbol& a)
 
 bool ArchivoGuardarComo(Arbol& a)
 {
-    const auto ruta = Usuario(a).GuardarFichero(Dialogo());
+    DialogoFichero d = Dialogo();
+    d.NombreInicial = a.NombreFichero;
+    const auto ruta = Usuario(a).GuardarFichero(d);
     if (!ruta)
         return false;
     a.NombreFichero = *ruta;

@@ -16,6 +16,10 @@ extern const char* const kMensajeNoExiste;
 // A moment as the Fecha label and the file's date line show it:
 // "dd/mm/yyyy hh:mm:ss" in local time, the date alone at exactly midnight.
 std::string FechaHoraTexto(std::time_t t);
+// The program's way of writing a moment; the GUI sets the desktop's format at start-up.
+using FormatoFechaHora = std::string (*)(std::time_t);
+void FijaFormatoFechaHora(FormatoFechaHora formato);
+// Now, in the program's format: the Fecha label and the file's date line.
 std::string FechaHoraActual();
 
 // The Archivo and Fecha labels after a new tree: "Sin título" and now.

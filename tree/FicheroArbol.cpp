@@ -1,5 +1,6 @@
 #include "tree/FicheroArbol.h"
 
+#include "analysis/Rollback.h"
 #include "common/Cp1252.h"
 #include "common/Decimal.h"
 #include "common/EscrituraSegura.h"
@@ -109,6 +110,8 @@ bool LeeRealFichero(std::string_view t, double& x)
         return true;
     }
     // Sign, digits, an optional fraction, an optional exponent: nothing else.
+    if (t.empty())
+        return false;
     size_t i = 0;
     const size_t n = t.size();
     const bool signo = i < n && (t[i] == '+' || t[i] == '-');
@@ -446,29 +449,10 @@ void GuardarArbol(Arbol& arbol, const std::string& ruta)
 // ---------------------------------------------------------------------------
 // Loading into the tree
 
-namespace {
-
-// Rewrites every node's labels from its values.
-// TODO(calc): replace with RefrescaEtiquetas (analysis/Rollback.h) once merged;
-// it also shows variable names when "Ver variables" is down.
-void RefrescaEtiquetasLectura(Arbol& a)
-{
-    for (int p = 0; p <= a.UltimaPosicion; ++p) {
-        TNodo* n = a.Nodo(a.ListaOrden[p]);
-        if (!n)
-            continue;
-        a.EtiquetasNumericas(*n);
-        n->EtiquetaTexto.Caption = n->Texto;
-    }
-}
-
-} // namespace
-
 void CargaContenido(Arbol& a, const ContenidoArbol& c, const std::function<void(int)>& progreso)
 {
-    // The old tree goes; sizes, zoom and colours stay as the drawing has them.
-    if (a.TablaNodos[0])
-        a.BorrarDescendientes(0);
+    // The old tree goes, every node at once; sizes, zoom and colours stay as
+    // the drawing has them.
     for (auto& n : a.TablaNodos)
         n.reset();
     a.ListaOrden.fill(0);
@@ -512,7 +496,7 @@ void CargaContenido(Arbol& a, const ContenidoArbol& c, const std::function<void(
         // A file without the document line links no document: keeping the
         // previous tree's link would tie that document to this tree.
         a.DocumentoEditor = c.DocumentoEditor.value_or(std::string());
-        RefrescaEtiquetasLectura(a);
+        RefrescaEtiquetas(a);
     } catch (...) {
         a.NuevoArbolVacio();
         a.Variables.clear();

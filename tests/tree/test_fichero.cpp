@@ -1,5 +1,6 @@
 #include "Ayuda.h"
 #include "common/Decimal.h"
+#include "drawing/Interaccion.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
@@ -189,7 +190,10 @@ TEST(FicheroArbol, IdaYVueltaConservaCadaCampo)
         EXPECT_EQ(n1.Figura.Left, 170);
         EXPECT_EQ(n1.MarcaComentario.Left, 170 + 30 - 8);
         EXPECT_EQ(n1.EtiquetaTexto.Caption, "Lanzar el producto");
-        EXPECT_EQ(n1.EtiquetaGanancia.Caption, "-250");
+        // Labels are rewritten from the values; "Ver variables" shows the names.
+        EXPECT_EQ(n1.EtiquetaGanancia.Caption, "Coste");
+        EXPECT_EQ(a.Nodo(5)->EtiquetaValor.Caption, "-INF");
+        EXPECT_EQ(a.Nodo(3)->EtiquetaProbabilidad.Caption, "PExito");
         const TNodo& n3 = *a.Nodo(3);
         EXPECT_EQ(n3.Texto, "Éxito €");
         EXPECT_EQ(n3.Probabilidad, 0.35);
@@ -228,33 +232,20 @@ TEST(FicheroArbol, SoloLaRaiz)
     EXPECT_EQ(a.Archivo.Caption, ruta);
 }
 
-// Zooms the drawing as the zoom buttons do.
-void Zoom(Arbol& a, double f)
-{
-    a.FactorZoom *= f;
-    a.TamanyoNodo = static_cast<int32_t>(std::lround(a.TamanyoNodo * f));
-    for (int p = 0; p <= a.UltimaPosicion; ++p) {
-        TNodo& n = *a.Nodo(a.ListaOrden[p]);
-        n.LongitudRama = static_cast<uint16_t>(std::nearbyint(n.LongitudRama * f));
-        a.SituarNodo(a.ListaOrden[p], static_cast<int32_t>(std::nearbyint(n.Figura.Left * f)),
-                     static_cast<int32_t>(std::nearbyint(n.Figura.Top * f)));
-    }
-}
-
 TEST(FicheroArbol, ElZoomNoCambiaLoGuardado)
 {
     for (double f : {1.1111111111111112, 2.0, 1.1111111111111112 * 1.1111111111111112}) {
         Arbol a;
         ArbolCompleto(a);
         const std::string alUno = TextoArbol(a, "r", "f");
-        Zoom(a, f);
+        AplicaZoom(a, f);
         const int32_t x = a.Nodo(3)->Figura.Left;
         EXPECT_EQ(TextoArbol(a, "r", "f"), alUno) << f;
         EXPECT_EQ(a.Nodo(3)->Figura.Left, x); // saving leaves the zoomed drawing alone
 
         // Read into a zoomed drawing, the tree shows zoomed and saves the same numbers.
         Arbol b;
-        Zoom(b, f);
+        AplicaZoom(b, f);
         CargaContenido(b, AnalizaArbol(alUno, false));
         EXPECT_EQ(b.Nodo(3)->Figura.Left, a.Nodo(3)->Figura.Left) << f;
         EXPECT_EQ(TextoArbol(b, "r", "f"), alUno) << f;

@@ -1,0 +1,113 @@
+// The document commands of the main window: each reads nothing from widgets,
+// calls the core, then shows what changed.
+#include "app/Aplicacion.h"
+#include "app/ArbolU.h"
+#include "app/Ventanas.h"
+#include "drawing/Tapiz.h"
+#include "tree/Documento.h"
+#include "variables/VarUnit.h"
+
+#include <QAction>
+
+namespace {
+
+// The recent-files items show the paths; an "&" in a path is shown, not taken as an accelerator.
+void MuestraRecientes(TArbol& v)
+{
+    QAction* const items[] = {v.F1, v.F2, v.F3, v.F4};
+    for (size_t i = 0; i < 4; ++i) {
+        const QString ruta = QString::fromStdString(v.arbol().Recientes[i]);
+        items[i]->setText(QString(ruta).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        items[i]->setVisible(!ruta.isEmpty());
+    }
+}
+
+// After any document command, even one that failed halfway: the list, the
+// variables window and the drawing show the tree as it now is.
+template <typename F>
+void Documento(TArbol& v, F orden)
+{
+    auto despues = [&v] {
+        MuestraRecientes(v);
+        if (FormVar)
+            FormVar->MuestraVariables();
+        v.Refresca();
+    };
+    try {
+        orden();
+    } catch (...) {
+        despues();
+        throw;
+    }
+    despues();
+}
+
+} // namespace
+
+void TArbol::CargaRecientes()
+{
+    CargarRecientes(arbol_);
+    MuestraRecientes(*this);
+}
+
+void TArbol::AbreArgumento(const QString& ruta)
+{
+    Documento(*this, [&] { AbrirArgumento(arbol_, ruta.toStdString()); });
+}
+
+void TArbol::FileNew()
+{
+    Documento(*this, [&] { ArchivoNuevo(arbol_); });
+}
+
+void TArbol::FileOpen()
+{
+    Documento(*this, [&] { ArchivoAbrir(arbol_); });
+}
+
+void TArbol::FileSaveItemClick()
+{
+    Documento(*this, [&] { ArchivoGuardar(arbol_); });
+}
+
+void TArbol::FileSaveAs()
+{
+    Documento(*this, [&] { ArchivoGuardarComo(arbol_); });
+}
+
+// The question is asked by closeEvent, so "&Salir" and the close box ask the same.
+void TArbol::FileExit() { close(); }
+
+void TArbol::F1Click()
+{
+    Documento(*this, [&] { ArchivoReciente(arbol_, 1); });
+}
+
+void TArbol::F2Click()
+{
+    Documento(*this, [&] { ArchivoReciente(arbol_, 2); });
+}
+
+void TArbol::F3Click()
+{
+    Documento(*this, [&] { ArchivoReciente(arbol_, 3); });
+}
+
+void TArbol::F4Click()
+{
+    Documento(*this, [&] { ArchivoReciente(arbol_, 4); });
+}
+
+bool TArbol::PuedeCerrar()
+{
+    // An error here (the save failed) must keep the program open, not end it.
+    try {
+        return ArchivoSalir(arbol_);
+    } catch (const std::exception& e) {
+        MuestraExcepcion(&e);
+    } catch (...) {
+        MuestraExcepcion(nullptr);
+    }
+    Refresca();
+    return false;
+}

@@ -1,0 +1,122 @@
+#include "analysis/Rollback.h"
+#include "cli/Cli.h"
+#include "common/EscrituraSegura.h"
+#include "drawing/FormatoEtiqueta.h"
+#include "tree/Arbol.h"
+#include "tree/Documento.h"
+#include "tree/FicheroArbol.h"
+#include "variables/Bayes.h"
+
+#include <iostream>
+
+namespace {
+
+// Nobody to ask: questions are answered Yes, dialogs are cancelled, and an
+// error box ends the command with its text.
+class UsuarioCli : public IUsuario {
+public:
+    Respuesta Pregunta(const std::string&, const std::string&, Botones, Icono) override { return Respuesta::Si; }
+    bool PideTexto(const std::string&, const std::string&, std::string&) override { return false; }
+    void Error(const std::string& texto) override { throw ENemor(texto); }
+    // Messages that do not stop the work (a Bayes value not found) go to standard error.
+    void Mensaje(const std::string&, const std::string& texto, Icono) override { std::cerr << texto << '\n'; }
+    std::optional<std::string> AbrirFichero(const DialogoFichero&) override { return std::nullopt; }
+    std::optional<std::string> GuardarFichero(const DialogoFichero&) override { return std::nullopt; }
+    void ProgresoMostrar(const std::string&) override {}
+    void ProgresoPosicion(int) override {}
+    void ProgresoOcultar() override {}
+};
+
+// The arguments after an optional leading "--v141", which reads the older layout.
+std::vector<std::string> Opciones(const std::vector<std::string>& a, bool& v141, size_t cuantos)
+{
+    v141 = !a.empty() && a[0] == "--v141";
+    std::vector<std::string> r(a.begin() + (v141 ? 1 : 0), a.end());
+    if (r.size() != cuantos)
+        throw UsoIncorrecto{};
+    return r;
+}
+
+// Reads the file into the tree as the open command does, without the
+// dialogs, the recent-files list or the editor.
+ContenidoArbol Carga(Arbol& arbol, const std::string& ruta, bool v141)
+{
+    if (!ExisteFichero(ruta))
+        throw ENemor(kMensajeNoExiste + ruta);
+    std::string bytes;
+    if (!LeeFicheroEntero(ruta, bytes))
+        throw EInOutError("Cannot open file \"" + ruta + "\".");
+    arbol.opciones.CheckBoxVersion = v141;
+    ContenidoArbol c = AnalizaArbol(bytes, v141);
+    CargaContenido(arbol, c);
+    arbol.NombreFichero = ruta;
+    return c;
+}
+
+int Resuelve(const std::vector<std::string>& args, std::ostream& out)
+{
+    bool v141;
+    const auto a = Opciones(args, v141, 1);
+    UsuarioCli u;
+    Arbol arbol;
+    arbol.usuario = &u;
+    Carga(arbol, a[0], v141);
+    arbol.opciones.CheckBoxComprobarRojos = true;
+    CalculaVEM(arbol);
+    for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
+        const uint16_t numero = arbol.ListaOrden[p];
+        const TNodo& n = *arbol.Nodo(numero);
+        out << numero << '\t' << static_cast<int>(n.Tipo) << '\t' << FormatoEtiqueta(n.Valor, 15, 0) << '\t'
+            << (n.Elegido ? "E" : "-") << '\t' << (n.SumaErronea ? "R" : "-") << '\n';
+    }
+    return 0;
+}
+
+int Bayes(const std::vector<std::string>& args, std::ostream& out)
+{
+    bool v141;
+    const auto a = Opciones(args, v141, 1);
+    UsuarioCli u;
+    Arbol arbol;
+    arbol.usuario = &u;
+    Carga(arbol, a[0], v141);
+    CalculaFormulasBayes(arbol);
+    for (const auto& l : arbol.Variables)
+        out << l << '\n';
+    return 0;
+}
+
+int Reescribe(const std::vector<std::string>& args, std::ostream&)
+{
+    bool v141;
+    const auto a = Opciones(args, v141, 2);
+    UsuarioCli u;
+    Arbol arbol;
+    arbol.usuario = &u;
+    Carga(arbol, a[0], v141);
+    EscribeArbol(arbol, a[1]);
+    return 0;
+}
+
+int Comprueba(const std::vector<std::string>& args, std::ostream& out)
+{
+    bool v141;
+    const auto a = Opciones(args, v141, 1);
+    UsuarioCli u;
+    Arbol arbol;
+    arbol.usuario = &u;
+    const ContenidoArbol c = Carga(arbol, a[0], v141);
+    out << "nodos " << arbol.NumeroNodos() << ", último número " << arbol.UltimoIndice << ", líneas de variables "
+        << arbol.Variables.size() << ", versión " << FormatoEtiqueta(c.Version, 15, 0);
+    if (!arbol.DocumentoEditor.empty())
+        out << ", documento " << arbol.DocumentoEditor;
+    out << '\n';
+    return 0;
+}
+
+const RegistroCli r1({"solve", "[--v141] FICHERO.nmr", 1, 2, Resuelve});
+const RegistroCli r2({"bayes", "[--v141] FICHERO.nmr", 1, 2, Bayes});
+const RegistroCli r3({"resave", "[--v141] ENTRADA.nmr SALIDA.nmr", 2, 3, Reescribe});
+const RegistroCli r4({"check", "[--v141] FICHERO.nmr", 1, 2, Comprueba});
+
+} // namespace

@@ -1,0 +1,112 @@
+#include "Modal.h"
+
+#include "app/ArbolU.h"
+#include "app/Ventanas.h"
+#include "common/EscrituraSegura.h"
+#include "tree/Documento.h"
+#include "tree/FicheroArbol.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+struct Carpeta {
+    std::filesystem::path ruta;
+    Carpeta()
+    {
+        ruta = std::filesystem::temp_directory_path() /
+               (std::string("nemor_gui_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(ruta);
+        std::filesystem::create_directories(ruta);
+        qputenv("NEMOR_INI", QByteArray::fromStdString((ruta / "NEMOR.ini").string()));
+    }
+    ~Carpeta() { std::filesystem::remove_all(ruta); }
+    std::string Fichero(const std::string& nombre) const { return (ruta / nombre).string(); }
+};
+
+// Answers the next message box with a button and keeps its text.
+void Responde(QMessageBox::StandardButton boton, QString* texto = nullptr)
+{
+    AlAbrirseModal([boton, texto](QWidget* w) {
+        auto* caja = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(caja, nullptr);
+        if (texto)
+            *texto = caja->text();
+        caja->button(boton)->click();
+    });
+}
+
+TEST(Archivo, LaCajaDeCierrePreguntaComoSalir)
+{
+    TArbol v;
+    v.show();
+    QString texto;
+    Responde(QMessageBox::Cancel, &texto);
+    EXPECT_FALSE(v.close());
+    EXPECT_TRUE(v.isVisible());
+    EXPECT_EQ(texto, QStringLiteral("¿Desea guardar el árbol actual?"));
+
+    // "&Salir" asks the same, once.
+    int preguntas = 0;
+    AlAbrirseModal([&](QWidget* w) {
+        ++preguntas;
+        qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click();
+    });
+    v.FileExit();
+    Espera(50);
+    EXPECT_EQ(preguntas, 1);
+    EXPECT_FALSE(v.isVisible());
+}
+
+TEST(Archivo, GuardarComoAbrirRecienteYArgumento)
+{
+    Carpeta dir;
+    const std::string ruta = dir.Fichero("I&D.nmr");
+    {
+        Programa programa;
+        TArbol& v = *FormArbol;
+        Arbol& a = v.arbol();
+        a.CrearNodo(0, NodoDecision, 0);
+        for (int i = 0; i < 2; ++i) {
+            const uint16_t n = a.NuevoIndice();
+            a.CrearNodo(n, NodoTerminal, 0);
+            a.AnyadirHijo(0, n);
+        }
+        AlAbrirseModal([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(d, nullptr);
+            EXPECT_EQ(d->nameFilters(), QStringList{QStringLiteral("Archivo Arbol Decision TORVA (*.nmr)")});
+            d->selectFile(QString::fromStdString(ruta));
+            static_cast<QDialog*>(d)->accept(); // QFileDialog::accept, through the public slot
+        });
+        v.FileSaveAs();
+        ASSERT_TRUE(ExisteFichero(ruta));
+        EXPECT_EQ(a.Archivo.Caption, ruta);
+        // The recent item shows the path; its "&" is not an accelerator.
+        EXPECT_TRUE(v.F1->isVisible());
+        EXPECT_EQ(v.F1->text(), QString::fromStdString(ruta).replace(QStringLiteral("&"), QStringLiteral("&&")));
+        EXPECT_FALSE(v.F2->isVisible());
+
+        Responde(QMessageBox::No);
+        v.FileNew();
+        EXPECT_EQ(a.NumeroNodos(), 1);
+        EXPECT_EQ(a.Archivo.Caption, "Sin título");
+        v.F1Click();
+        EXPECT_EQ(a.NumeroNodos(), 3);
+        EXPECT_EQ(a.NombreFichero, ruta);
+    }
+    // Started with the file as its argument, the program opens it.
+    Programa programa(QStringList{QString::fromStdString(ruta)});
+    EXPECT_EQ(FormArbol->arbol().NombreFichero, ruta);
+    EXPECT_EQ(FormArbol->arbol().NumeroNodos(), 3);
+    // And the list of the previous run is there.
+    EXPECT_EQ(FormArbol->F1->text().replace(QStringLiteral("&&"), QStringLiteral("&")), QString::fromStdString(ruta));
+}
+
+} // namespace
