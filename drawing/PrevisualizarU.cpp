@@ -250,6 +250,12 @@ void TFormPrevisualizar::ImprimePaginas(QPrinter& impresora, const std::string& 
     auto muestra = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     muestra();
 
+    // The pages as they are now: closing the preview while printing does not blank the rest.
+    const std::vector<QImage> teselas = teselas_;
+    const int k = rejilla_.K;
+    const auto tesela = [&](int i, int j) -> const QImage& {
+        return teselas[static_cast<size_t>(i) * static_cast<size_t>(k) + static_cast<size_t>(j)];
+    };
     InformeUnaPagina& informe = Informe();
     {
         GuardaPagina guarda(impresora);
@@ -269,7 +275,7 @@ void TFormPrevisualizar::ImprimePaginas(QPrinter& impresora, const std::string& 
                 for (int j = 0; j < columnas; ++j) {
                     if ((i > 0 || j > 0) && !impresora.newPage())
                         throw EInOutError("Cannot write file \"" + impresora.outputFileName().toStdString() + "\".");
-                    informe.PonImagen(Tesela(i, j));
+                    informe.PonImagen(tesela(i, j));
                     informe.PintaPagina(p, impresora);
                     hecha(i, j, titulo(i, j));
                 }
@@ -277,7 +283,7 @@ void TFormPrevisualizar::ImprimePaginas(QPrinter& impresora, const std::string& 
         } else {
             for (int i = 0; i < filas; ++i)
                 for (int j = 0; j < columnas; ++j) {
-                    informe.PonImagen(Tesela(i, j));
+                    informe.PonImagen(tesela(i, j));
                     informe.Imprime(impresora, titulo(i, j));
                     hecha(i, j, titulo(i, j));
                 }
