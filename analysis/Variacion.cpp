@@ -2,12 +2,16 @@
 
 #include "analysis/Rollback.h"
 #include "common/Decimal.h"
+#include "common/EscrituraSegura.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 #include "variables/Bayes.h"
 #include "variables/Variables.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <optional>
 
 const char* const kMensajeConjuntoNoSuma = "El conjunto de variables seleccionadas no suman 1.";
 const char* const kMensajeNoAsociada = "La variable selccionada no está asociada a nigún nodo del árbol";
@@ -24,6 +28,77 @@ std::string Texto(double v) { return FormatoEtiqueta(v, 15, 0); }
 struct Companero {
     std::string nombre;
     double valor;
+};
+
+// Sets the line the variable is defined on. The plain substring search of
+// FijaValorVariable would write into the first line merely containing the name
+// («BA = 1» before «A = 2»), while the branches read the line called so; the
+// two must agree or the chart shows another variable's effect.
+void FijaValor(Arbol& arbol, const std::string& nombre, const std::string& texto)
+{
+    if (nombre.empty())
+        return;
+    for (std::string& l : arbol.Variables) {
+        if (EsDefinicion(l) && NombreDeLinea(l) == nombre) {
+            l = l.substr(0, l.find('=') + 1) + " " + texto;
+            return;
+        }
+    }
+    FijaValorVariable(arbol, nombre, texto);
+}
+
+// The points of the sweep, by repeated addition as the loop steps. False when
+// they would be too many, or when adding the step stops moving x (a step below
+// the precision of x near the end would otherwise loop for ever).
+bool Secuencia(double desde, double hasta, double paso, std::vector<double>& xs)
+{
+    xs.clear();
+    for (double x = desde; x <= hasta;) {
+        if (xs.size() >= static_cast<size_t>(kMaxPuntosVariacion))
+            return false;
+        xs.push_back(x);
+        const double siguiente = x + paso;
+        if (!(siguiente > x))
+            return false;
+        x = siguiente;
+    }
+    return true;
+}
+
+// The user port while the steps run: a message a step gives (a Bayes value not
+// found) is shown once, not once per step with the program stopped at each.
+class UsuarioDelBarrido : public IUsuario {
+public:
+    explicit UsuarioDelBarrido(IUsuario& u) : u_(u) {}
+    Respuesta Pregunta(const std::string& t, const std::string& x, Botones b, Icono i) override
+    {
+        return u_.Pregunta(t, x, b, i);
+    }
+    bool PideTexto(const std::string& t, const std::string& r, std::string& x) override { return u_.PideTexto(t, r, x); }
+    void Error(const std::string& x) override { u_.Error(x); }
+    void Mensaje(const std::string& t, const std::string& x, Icono i) override
+    {
+        if (std::find(vistos_.begin(), vistos_.end(), x) != vistos_.end())
+            return;
+        vistos_.push_back(x);
+        u_.Mensaje(t, x, i);
+    }
+    std::optional<std::string> AbrirFichero(const DialogoFichero& d) override { return u_.AbrirFichero(d); }
+    std::optional<std::string> GuardarFichero(const DialogoFichero& d) override { return u_.GuardarFichero(d); }
+    void ProgresoMostrar(const std::string& x) override { u_.ProgresoMostrar(x); }
+    void ProgresoPosicion(int p) override { u_.ProgresoPosicion(p); }
+    void ProgresoOcultar() override { u_.ProgresoOcultar(); }
+
+private:
+    IUsuario& u_;
+    std::vector<std::string> vistos_;
+};
+
+// Puts the tree's own user port back however the steps end.
+struct CambioUsuario {
+    Arbol& arbol;
+    IUsuario* antes;
+    ~CambioUsuario() { arbol.usuario = antes; }
 };
 
 void Refusa(Arbol& arbol, const char* mensaje)
@@ -76,15 +151,56 @@ std::vector<std::string> LineasVariacion(const Arbol& arbol)
     return r;
 }
 
-double SumaConjunto(const Arbol& arbol, const std::vector<std::string>& lineas)
+void PreparaListaVariacion(Arbol& arbol)
 {
+    NormalizaSeparadores(arbol);
+    CargaVariables(arbol);
+}
+
+std::string LineaNormalizada(const std::string& linea)
+{
+    if (!EsDefinicion(linea))
+        return linea;
+    const char sep = SeparadorDecimal();
+    std::string r = linea;
+    std::replace(r.begin(), r.end(), sep == '.' ? ',' : '.', sep);
+    return r;
+}
+
+double SumaConjunto(Arbol& arbol, const std::vector<std::string>& lineas)
+{
+    PreparaListaVariacion(arbol);
     double s = 0;
     for (const auto& l : lineas)
-        s += EvaluaLinea(arbol, l);
+        s += EvaluaLinea(arbol, LineaNormalizada(l));
     return s;
 }
 
-std::string TextoSuma(const Arbol& arbol, const std::vector<std::string>& lineas)
+std::vector<std::string> LineasConjuntoOrdenadas(const Arbol& arbol)
+{
+    std::vector<std::string> r = LineasVariacion(arbol);
+    std::stable_sort(r.begin(), r.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+        });
+    });
+    return r;
+}
+
+std::string TextoTablaVariacion(const std::vector<std::string>& lineas)
+{
+    std::string r;
+    for (const auto& l : lineas)
+        r += l + "\r\n";
+    return r;
+}
+
+void GrabaTablaVariacion(const std::string& ruta, const std::vector<std::string>& lineas)
+{
+    EscribeFicheroSeguro(ruta, TextoTablaVariacion(lineas));
+}
+
+std::string TextoSuma(Arbol& arbol, const std::vector<std::string>& lineas)
 {
     return "Suma = " + Texto(SumaConjunto(arbol, lineas));
 }
@@ -92,6 +208,9 @@ std::string TextoSuma(const Arbol& arbol, const std::vector<std::string>& lineas
 UsoVariable BuscaNodoVariable(const Arbol& arbol, const std::string& nombre)
 {
     UsoVariable r;
+    // A line without a name is used by no branch; every plain-number branch has an empty formula.
+    if (nombre.empty())
+        return r;
     for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
         const uint16_t k = arbol.ListaOrden[p];
         const TNodo* n = arbol.Nodo(k);
@@ -110,24 +229,31 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
     Restauracion restaura{arbol, vista, arbol.opciones.CheckBoxComprobarRojos};
     arbol.opciones.CheckBoxComprobarRojos = false;
 
+    // The list may have changed since the last solve (a tree just read, an edit)
+    // and the Bayes lines are revised before each solve: both need it settled.
+    PreparaListaVariacion(arbol);
     const std::string nombre = NombreDeLinea(p.Linea);
     const double desde = StrToFloat(NormalizarDecimal(p.Desde));
     const double hasta = StrToFloat(NormalizarDecimal(p.Hasta));
     const double paso = StrToFloat(NormalizarDecimal(p.Incremento));
 
     // A step that never reaches the end would hang the program.
-    if (desde <= hasta) {
-        if (!(paso > 0)) {
-            Refusa(arbol, kMensajeIncremento);
-            return false;
-        }
-        if ((hasta - desde) / paso >= static_cast<double>(kMaxPuntosVariacion) || desde + paso == desde) {
-            Refusa(arbol, kMensajeDemasiadosPuntos);
-            return false;
-        }
+    std::vector<double> xs;
+    if (desde <= hasta && !(paso > 0)) {
+        Refusa(arbol, kMensajeIncremento);
+        return false;
+    }
+    if (!Secuencia(desde, hasta, paso, xs)) {
+        Refusa(arbol, kMensajeDemasiadosPuntos);
+        return false;
     }
 
     std::vector<Companero> companeros;
+    if (nombre.empty()) {
+        // A line without "=" names nothing the sweep could set.
+        Refusa(arbol, kMensajeNoAsociada);
+        return false;
+    }
     if (p.Conjunto) {
         const double tolerancia = StrToFloat(NormalizarDecimal(arbol.opciones.EditPrecisionSumatorio));
         // The sum as the dialog shows it.
@@ -138,7 +264,7 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
         }
         for (const auto& l : p.LineasConjunto)
             if (NombreDeLinea(l) != nombre)
-                companeros.push_back({NombreDeLinea(l), EvaluaLinea(arbol, l)});
+                companeros.push_back({NombreDeLinea(l), EvaluaLinea(arbol, LineaNormalizada(l))});
     } else {
         const UsoVariable uso = BuscaNodoVariable(arbol, nombre);
         if (!uso.Encontrado) {
@@ -172,11 +298,16 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
         restaura.panelOculto = true;
     }
 
-    for (double x = desde; x <= hasta; x = x + paso) {
-        FijaValorVariable(arbol, nombre, Texto(x));
+    std::optional<UsuarioDelBarrido> filtro;
+    CambioUsuario vuelta{arbol, arbol.usuario};
+    if (arbol.usuario) {
+        filtro.emplace(*arbol.usuario);
+        arbol.usuario = &*filtro;
+    }
+    for (const double x : xs) {
+        FijaValor(arbol, nombre, Texto(x));
         for (const auto& c : companeros)
-            if (!c.nombre.empty())
-                FijaValorVariable(arbol, c.nombre, Texto((1 - x) * c.valor / total));
+            FijaValor(arbol, c.nombre, Texto((1 - x) * c.valor / total));
         CalculaTodosBayes(arbol);
         CalculaVEM(arbol);
         const double y = arbol.Raiz().Valor;
@@ -185,6 +316,7 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
         vista.Paso();
     }
 
+    arbol.usuario = vuelta.antes;
     vista.Muestra();
     restaura.Deshaz();
     CalculaVEM(arbol);

@@ -34,9 +34,22 @@ constexpr long kMaxPuntosVariacion = 100000;
 
 // The pick lists of the dialog: lines that are not empty, not Bayes lines and not comments.
 std::vector<std::string> LineasVariacion(const Arbol& arbol);
+// The same lines sorted ignoring case, for the list of the set's candidates.
+std::vector<std::string> LineasConjuntoOrdenadas(const Arbol& arbol);
 // The sum of the values of a set's lines, and its label "Suma = ...".
-double SumaConjunto(const Arbol& arbol, const std::vector<std::string>& lineas);
-std::string TextoSuma(const Arbol& arbol, const std::vector<std::string>& lineas);
+// Writes the list with the current decimal separator and rebuilds its
+// substitution lists, as a solve does: the dialog calls it before filling its lists.
+void PreparaListaVariacion(Arbol& arbol);
+// A line of the list as PreparaListaVariacion writes it.
+std::string LineaNormalizada(const std::string& linea);
+// Both read the list as it is now (prepared first).
+double SumaConjunto(Arbol& arbol, const std::vector<std::string>& lineas);
+std::string TextoSuma(Arbol& arbol, const std::vector<std::string>& lineas);
+
+// The value table as a text file: every line followed by CR LF.
+std::string TextoTablaVariacion(const std::vector<std::string>& lineas);
+// Writes it to exactly that path, replacing the file safely; EInOutError on failure.
+void GrabaTablaVariacion(const std::string& ruta, const std::vector<std::string>& lineas);
 
 // The last node in list order whose payoff or probability names the variable.
 struct UsoVariable {

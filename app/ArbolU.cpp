@@ -1,6 +1,9 @@
 #include "app/ArbolU.h"
 
+#include "analysis/GraficoHistoricoUnit.h"
 #include "analysis/Rollback.h"
+#include "analysis/Variacion.h"
+#include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
 #include "app/Iconos.h"
 #include "app/MenuNodo.h"
@@ -22,6 +25,7 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLayout>
@@ -377,7 +381,6 @@ void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
 
 // --- Commands whose work is done elsewhere; connected, waiting for it --------
 
-void TArbol::Vaiaciones1Click() {}
 void TArbol::TBMasClick() {}
 void TArbol::TBMenosClick() {}
 void TArbol::ToolButton3Click() {}
@@ -492,6 +495,60 @@ void TArbol::BCalcula2Click()
 {
     try {
         CalculaVEM(arbol_);
+    } catch (...) {
+        MuestraLista();
+        Refresca();
+        throw;
+    }
+    MuestraLista();
+    Refresca();
+}
+
+namespace {
+
+// The result window takes the results; the main window stays painted while the
+// sweep holds the thread, repainting at most every 50 ms instead of at every step.
+class VistaBarrido : public IVistaVariacion {
+public:
+    VistaBarrido(IVistaVariacion& resultados, TArbol& ventana) : resultados_(resultados), ventana_(ventana)
+    {
+        reloj_.start();
+    }
+    void Limpia() override { resultados_.Limpia(); }
+    void AnyadePunto(double x, double y) override { resultados_.AnyadePunto(x, y); }
+    void AnyadeLinea(const std::string& linea) override { resultados_.AnyadeLinea(linea); }
+    void Muestra() override { resultados_.Muestra(); }
+    void PanelVisible(bool visible) override { ventana_.PanelTapiz->setVisible(visible); }
+    void Paso() override
+    {
+        if (reloj_.elapsed() < 50)
+            return;
+        ventana_.Refresca();
+        // Paint and expose events only: no command may start in the middle of the sweep.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        reloj_.restart();
+    }
+
+private:
+    IVistaVariacion& resultados_;
+    TArbol& ventana_;
+    QElapsedTimer reloj_;
+};
+
+} // namespace
+
+void TArbol::Vaiaciones1Click()
+{
+    if (!FormVariacion || !FormHistorico)
+        return;
+    if (FormVariacion->exec() != QDialog::Accepted)
+        return;
+    const ParametrosVariacion p = FormVariacion->Parametros();
+    if (!EsVariableVariacion(arbol_, p.Linea))
+        return;
+    VistaBarrido vista(*FormHistorico, *this);
+    try {
+        EjecutaVariaciones(arbol_, p, vista);
     } catch (...) {
         MuestraLista();
         Refresca();

@@ -3,6 +3,7 @@
 #include "analysis/Rollback.h"
 #include "common/Decimal.h"
 #include "common/Errores.h"
+#include "common/EscrituraSegura.h"
 #include "support/ArbolCalculo.h"
 #include "support/UsuarioGuion.h"
 #include "variables/Variables.h"
@@ -128,6 +129,35 @@ TEST_F(Barrido, CompanerosReescalados)
     EXPECT_EQ(v.variablesEnCadaPaso[0][2], "P3 = 0.2");
 }
 
+// A name that is also part of an earlier line's name: the value goes to the line called so.
+TEST_F(Barrido, EscribeEnLaLineaDeSuNombre)
+{
+    SeparadorTemporal s('.');
+    a.Variables = {"XP2 = 5", "! P1 como prior", "P1 = 0.5", "P2 = 0.3", "P3 = 0.2"};
+    RecalculaFormulas(a);
+    ASSERT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0.6", "0.6", "1"), v));
+    ASSERT_EQ(v.variablesEnCadaPaso.size(), 1u);
+    EXPECT_EQ(v.variablesEnCadaPaso[0],
+              (std::vector<std::string>{"XP2 = 5", "! P1 como prior", "P1 = 0.6", "P2 = 0.24", "P3 = 0.16"}));
+    EXPECT_EQ(v.lineas, std::vector<std::string>{"0.6\t156"}); // 60 + 48 + 48
+}
+
+TEST(TablaVariacion, GrabaLosBytesExactos)
+{
+    const std::string dir = ::testing::TempDir();
+    const std::string ruta = dir + "/tabla_variacion_sin_extension";
+    EscribeFicheroSeguro(ruta, "anterior");
+    GrabaTablaVariacion(ruta, {"0\t240", "0,5\t170", "1\t100"});
+    std::string bytes;
+    ASSERT_TRUE(LeeFicheroEntero(ruta, bytes));
+    EXPECT_EQ(bytes, "0\t240\r\n0,5\t170\r\n1\t100\r\n");
+    GrabaTablaVariacion(ruta, {});
+    ASSERT_TRUE(LeeFicheroEntero(ruta, bytes));
+    EXPECT_EQ(bytes, "");
+    // A folder cannot be written as a file: the file error, nothing half-written.
+    EXPECT_THROW(GrabaTablaVariacion(dir, {"1\t2"}), EInOutError);
+}
+
 TEST_F(Barrido, Rechazos)
 {
     SeparadorTemporal s('.');
@@ -141,6 +171,9 @@ TEST_F(Barrido, Rechazos)
         {Params("P1 = 0.5", "0", "1", "0.000001"), kMensajeDemasiadosPuntos},
         {Params("P1 = 0.5", "1e20", "2e20", "1"), kMensajeDemasiadosPuntos},
         {Params("G = 100", "0", "1", "0.1"), kMensajeNoAsociada}, // used only inside H
+        {Params("G 100", "0", "1", "0.1"), kMensajeNoAsociada},   // no name: not every plain branch
+        // Near 2^53 adding 0.6 stops moving x although the range is only a few steps long.
+        {Params("P1 = 0.5", "9007199254740991", "9007199254740999", "0.6"), kMensajeDemasiadosPuntos},
     };
     for (auto& c : casos) {
         u.llamadas.clear();
@@ -213,6 +246,18 @@ TEST_F(Barrido, SinMensajesDeSumaDuranteElBarrido)
     EXPECT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0", "1", "0.5"), v));
     EXPECT_TRUE(u.llamadas.empty());
     EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
+}
+
+// A Bayes line short of a value tells so once, not at every step.
+TEST_F(Barrido, UnMensajePorSweepNoPorPaso)
+{
+    SeparadorTemporal s('.');
+    a.Variables = {"P1 = 0.5", "P2 = 0.3", "P3 = 0.2", "BAYES(F)", "P(F/A) = 0.5"}; // no P(A)
+    RecalculaFormulas(a);
+    ASSERT_TRUE(EjecutaVariaciones(a, Params("P1 = 0.5", "0", "1", "0.25"), v));
+    EXPECT_EQ(v.lineas.size(), 5u);
+    EXPECT_EQ(u.Textos("Mensaje"), std::vector<std::string>{"No se encuentra el valor de P(A)"});
+    EXPECT_EQ(a.usuario, &u);
 }
 
 TEST(BuscaNodoVariable, GanaElUltimo)

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <unistd.h>
+
 // GUI tests share one application object, the program's own, so that its
 // error handler is in place.
 int main(int argc, char** argv)
@@ -9,10 +12,20 @@ int main(int argc, char** argv)
     // Real widgets, no display needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The tests' own settings file beside the program, never the user's.
-    if (qEnvironmentVariableIsEmpty("NEMOR_INI"))
-        qputenv("NEMOR_INI", QByteArray(argv[0]) + ".ini");
+    // A settings file of this process's own, never the user's: tests of one
+    // program run in parallel processes.
+    QByteArray ini;
+    if (qEnvironmentVariableIsEmpty("NEMOR_INI")) {
+        ini = QByteArray(argv[0]) + "-" + QByteArray::number(static_cast<qint64>(getpid())) + ".ini";
+        qputenv("NEMOR_INI", ini);
+    }
+    // Screenshots go to the build folder for anyone to look at.
+    if (qEnvironmentVariableIsEmpty("NEMOR_CAPTURAS"))
+        qputenv("NEMOR_CAPTURAS", NEMOR_CARPETA_CAPTURAS);
     TAplicacion app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int r = RUN_ALL_TESTS();
+    if (!ini.isEmpty())
+        std::remove(ini.constData());
+    return r;
 }

@@ -78,7 +78,7 @@ TEST(Arranque, VentanasEnOrdenYRaiz)
         {FormVariacion, "Variación"},
         {FormNota, ""},
         {ProgressForm, "Progreso"},
-        {FormEditor, "Editor"},
+        {FormEditor, "Sin título - NEMOR"},
         {FormVar, "Variables"},
         {FormOpciones, "Opciones"},
         {FormPrevisualizar, "Presentación preliminar"},

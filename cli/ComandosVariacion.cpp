@@ -1,0 +1,104 @@
+// nemor-cli sweep: the sensitivity sweep without windows; prints the value table.
+#include "analysis/Variacion.h"
+#include "cli/Cli.h"
+#include "common/EscrituraSegura.h"
+#include "tree/Arbol.h"
+#include "tree/Documento.h"
+#include "tree/FicheroArbol.h"
+#include "variables/Variables.h"
+
+#include <iostream>
+
+namespace {
+
+// Nobody to ask: questions are answered Yes and dialogs cancelled. A message
+// that refuses the sweep becomes the command's error; others (a Bayes value
+// not found) go to standard error once the table is out.
+class UsuarioVariacion : public IUsuario {
+public:
+    std::vector<std::string> mensajes;
+    Respuesta Pregunta(const std::string&, const std::string&, Botones, Icono) override { return Respuesta::Si; }
+    bool PideTexto(const std::string&, const std::string&, std::string&) override { return false; }
+    void Error(const std::string& texto) override { throw ENemor(texto); }
+    void Mensaje(const std::string&, const std::string& texto, Icono) override
+    {
+        mensajes.push_back(texto);
+    }
+    std::optional<std::string> AbrirFichero(const DialogoFichero&) override { return std::nullopt; }
+    std::optional<std::string> GuardarFichero(const DialogoFichero&) override { return std::nullopt; }
+    void ProgresoMostrar(const std::string&) override {}
+    void ProgresoPosicion(int) override {}
+    void ProgresoOcultar() override {}
+};
+
+// The table goes straight out; nothing else of a view applies here.
+class VistaTexto : public IVistaVariacion {
+public:
+    explicit VistaTexto(std::ostream& out) : out_(out) {}
+    void Limpia() override { lineas_.clear(); }
+    void AnyadePunto(double, double) override {}
+    void AnyadeLinea(const std::string& linea) override { lineas_.push_back(linea); }
+    void Muestra() override
+    {
+        for (const auto& l : lineas_)
+            out_ << l << '\n';
+    }
+
+private:
+    std::ostream& out_;
+    std::vector<std::string> lineas_;
+};
+
+int Variaciones(const std::vector<std::string>& args, std::ostream& out)
+{
+    // FICHERO LINEA DESDE HASTA INCREMENTO, then any number of "--set LINEA".
+    if (args.size() < 5 || (args.size() - 5) % 2 != 0)
+        throw UsoIncorrecto{};
+    ParametrosVariacion p;
+    p.Linea = args[1];
+    p.Desde = args[2];
+    p.Hasta = args[3];
+    p.Incremento = args[4];
+    for (size_t i = 5; i < args.size(); i += 2) {
+        if (args[i] != "--set")
+            throw UsoIncorrecto{};
+        p.LineasConjunto.push_back(args[i + 1]);
+    }
+    p.Conjunto = !p.LineasConjunto.empty();
+
+    UsuarioVariacion u;
+    Arbol arbol;
+    arbol.usuario = &u;
+    const std::string& ruta = args[0];
+    if (!ExisteFichero(ruta))
+        throw ENemor(kMensajeNoExiste + ruta);
+    std::string bytes;
+    if (!LeeFicheroEntero(ruta, bytes))
+        throw EInOutError("Cannot open file \"" + ruta + "\".");
+    CargaContenido(arbol, AnalizaArbol(bytes, false));
+    arbol.NombreFichero = ruta;
+
+    // The dialog offers only whole lines of the list; the same holds here.
+    if (!EsVariableVariacion(arbol, p.Linea))
+        throw ENemor("La línea «" + p.Linea + "» no es una variable de la lista");
+    for (const auto& l : p.LineasConjunto)
+        if (!EsVariableVariacion(arbol, l))
+            throw ENemor("La línea «" + l + "» no es una variable de la lista");
+
+    VistaTexto vista(out);
+    const bool hecho = EjecutaVariaciones(arbol, p, vista);
+    if (!hecho && !u.mensajes.empty()) {
+        const std::string rechazo = u.mensajes.back();
+        u.mensajes.pop_back();
+        for (const auto& m : u.mensajes)
+            std::cerr << m << '\n';
+        throw ENemor(rechazo);
+    }
+    for (const auto& m : u.mensajes)
+        std::cerr << m << '\n';
+    return hecho ? 0 : 1;
+}
+
+const RegistroCli r1({"sweep", "FICHERO.nmr LINEA DESDE HASTA INCREMENTO [--set LINEA]...", 5, -1, Variaciones});
+
+} // namespace
