@@ -1,5 +1,6 @@
 #include "drawing/Paginas.h"
 
+#include "common/Errores.h"
 #include "common/Redondeo.h"
 
 #include <algorithm>
@@ -23,6 +24,9 @@ int32_t Redondo(long double v) { return static_cast<int32_t>(Round(v)); }
 
 } // namespace
 
+const char* const kMensajeDemasiadasPaginas =
+    "El dibujo es demasiado grande para la presentación preliminar: ocuparía más de 20 × 20 páginas.";
+
 void ExtensionDibujo(const Arbol& arbol, int32_t& maxDerecha, int32_t& maxAbajo)
 {
     maxDerecha = 0;
@@ -45,6 +49,8 @@ RejillaPaginas CalculaRejilla(int32_t maxDerecha, int32_t maxAbajo, int32_t anch
     r.Filas = std::max(maxAbajo, 0) / alto + 1;
     r.Columnas = std::max(maxDerecha, 0) / ancho + 1;
     r.K = std::max(r.Filas, r.Columnas);
+    if (r.K > kMaxLadoRejilla)
+        throw ENemor(kMensajeDemasiadasPaginas);
     return r;
 }
 

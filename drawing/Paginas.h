@@ -17,7 +17,13 @@ struct RejillaPaginas {
 // Largest right and bottom edge over every node's figure, root included; labels do not count.
 void ExtensionDibujo(const Arbol& arbol, int32_t& maxDerecha, int32_t& maxAbajo);
 
-// Pages of w x h pixels that cover the drawing (w, h > 0).
+// The widest preview grid: beyond it the tiles would not fit in memory, and
+// only a node dragged or read far off the drawing makes a grid that large.
+constexpr int32_t kMaxLadoRejilla = 20;
+extern const char* const kMensajeDemasiadasPaginas;
+
+// Pages of w x h pixels that cover the drawing (w, h > 0). Raises ENemor
+// with kMensajeDemasiadasPaginas when the grid side would pass kMaxLadoRejilla.
 RejillaPaginas CalculaRejilla(int32_t maxDerecha, int32_t maxAbajo, int32_t ancho, int32_t alto);
 
 // The name of page (fila, columna), both counted from 1: the text before the

@@ -1,3 +1,4 @@
+#include "common/Errores.h"
 #include "drawing/Paginas.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,10 @@ TEST(Paginas, Rejilla)
         EXPECT_EQ(r.K, c.k) << c.derecha << "x" << c.abajo;
     }
     EXPECT_EQ(CalculaRejilla(2500, 840, 1000, 700).Paginas(), 6);
+    // Twenty windows across still preview; a node read far off the drawing is refused.
+    EXPECT_EQ(CalculaRejilla(19999, 10, 1000, 700).K, 20);
+    EXPECT_THROW(CalculaRejilla(20000, 10, 1000, 700), ENemor);
+    EXPECT_THROW(CalculaRejilla(10, 2000000000, 1000, 700), ENemor);
 }
 
 TEST(Paginas, ExtensionCuentaSoloFiguras)
