@@ -9,6 +9,8 @@
 #include "app/MenuNodo.h"
 #include "app/Ventanas.h"
 #include "drawing/OpcionU.h"
+#include "drawing/Paginas.h"
+#include "drawing/PrevisualizarU.h"
 #include "drawing/Tapiz.h"
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
@@ -26,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -376,10 +379,6 @@ void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
     PopupMenuTri->popup(global);
 }
 
-// --- Commands whose work is done elsewhere; connected, waiting for it --------
-
-void TArbol::Pre1Click() {}
-
 // --- Editing of the node the menu was opened on ----------------------------------
 
 template <typename F>
@@ -672,4 +671,32 @@ void TArbol::ToolButton3Click()
     ZoomOriginal(arbol_);
     Refresca();
     RestauraScroll();
+}
+
+// --- Print preview -------------------------------------------------------------
+
+void TArbol::Pre1Click()
+{
+    if (!FormPrevisualizar)
+        return;
+    // The pages are the size of the client area without the tool bar.
+    const bool barra = Barradeherramientas1->isChecked();
+    struct Barra {
+        QToolBar* t;
+        bool ocultada;
+        ~Barra()
+        {
+            if (ocultada)
+                t->show();
+        }
+    } vuelve{ToolBar1, barra};
+    if (barra)
+        ToolBar1->hide();
+    if (layout())
+        layout()->activate();
+    const QSize pagina = centralWidget()->size().expandedTo(QSize(1, 1));
+    int32_t derecha, abajo;
+    ExtensionDibujo(arbol_, derecha, abajo);
+    const RejillaPaginas rejilla = CalculaRejilla(derecha, abajo, pagina.width(), pagina.height());
+    FormPrevisualizar->Construye(arbol_, tapiz->Medidor(), tapiz->size(), pagina, rejilla);
 }

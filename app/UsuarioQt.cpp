@@ -2,6 +2,8 @@
 
 #include "app/ProgresoU.h"
 #include "app/Ventanas.h"
+#include "common/Errores.h"
+#include "editor/REMain.h"
 #include "tree/DatoU.h"
 
 #include <QApplication>
@@ -85,7 +87,13 @@ QString FiltroQt(const std::string& filtro)
             if (m == QLatin1String("*.*"))
                 m = QStringLiteral("*"); // every file, with or without an extension
         }
-        salida << QStringLiteral("%1 (%2)").arg(partes[i].trimmed(), mascaras.join(QLatin1Char(' ')));
+        const QString descripcion = partes[i].trimmed();
+        const QString lista = QStringLiteral("(%1)").arg(mascaras.join(QLatin1Char(' ')));
+        // A description that already names its masks, "Bitmaps (*.bmp)", is shown as written.
+        if (descripcion.endsWith(lista))
+            salida << descripcion;
+        else
+            salida << descripcion + QLatin1Char(' ') + lista;
     }
     return salida.join(QStringLiteral(";;"));
 }
@@ -96,6 +104,8 @@ std::optional<std::string> UsuarioQt::Fichero(const DialogoFichero& d, bool guar
     dialogo.setObjectName(guardar ? QStringLiteral("DialogoGuardar") : QStringLiteral("DialogoAbrir"));
     dialogo.setAcceptMode(guardar ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialogo.setFileMode(guardar ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Callers ask their own overwrite question, or replace without one.
+    dialogo.setOption(QFileDialog::DontConfirmOverwrite);
     if (!d.Filtro.empty())
         dialogo.setNameFilter(FiltroQt(d.Filtro));
     if (!d.ExtensionDefecto.empty())
@@ -134,4 +144,25 @@ bool UsuarioQt::PideDato(const std::string& rotulo, const std::vector<std::strin
     if (!FormDato)
         return IUsuario::PideDato(rotulo, lista, texto);
     return FormDato->Ejecuta(rotulo, lista, texto);
+}
+
+bool UsuarioQt::EditorPreguntaGuardar() { return !FormEditor || FormEditor->AskSaveChanges(); }
+
+void UsuarioQt::EditorNuevo()
+{
+    if (FormEditor)
+        FormEditor->FileNew();
+}
+
+void UsuarioQt::EditorCargar(const std::string& ruta)
+{
+    if (!FormEditor)
+        return;
+    // The tree has been read by now: a note that cannot be read is reported
+    // on its own and does not turn a good tree into a failed open.
+    try {
+        FormEditor->LoadDocument(Q(ruta), false);
+    } catch (const ENemor& e) {
+        Error(TextoCajaError(e.what()));
+    }
 }

@@ -19,6 +19,10 @@ public:
     void ProgresoMostrar(const std::string& texto) override;
     void ProgresoPosicion(int posicion) override;
     void ProgresoOcultar() override;
+    // The link with the rich-text editor window.
+    bool EditorPreguntaGuardar() override;
+    void EditorNuevo() override;
+    void EditorCargar(const std::string& ruta) override;
     bool PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto) override;
 
 private:

@@ -72,6 +72,8 @@ Programa::Programa(const QStringList& argumentos) : v_(std::make_unique<Ventanas
     Crea(v_->nota, FormNota);
     Crea(v_->progreso, ProgressForm);
     Crea(v_->editor, FormEditor);
+    // "Guardar como..." in the editor sets the tree's link to its document.
+    FormEditor->PonArbol(&FormArbol->arbol());
     Crea(v_->var, FormVar);
     // The options window applies the stored settings to the main window as it
     // is created; only then is the tree named on the command line opened.

@@ -88,7 +88,7 @@ TOpciones::TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent)
 {
     setObjectName(QStringLiteral("Opciones"));
     setWindowTitle(QStringLiteral("Opciones"));
-    setModal(true);
+    // Modal when opened from the menu (exec); the print preview shows it without waiting.
     setFixedSize(427, 216);
     CreaControles();
     Conecta();
@@ -523,4 +523,13 @@ void TOpciones::FontComboBox1Change()
         f.setFamily(nombre);
         l->setFont(f);
     }
+}
+
+void TOpciones::MuestraPaginaImpresion()
+{
+    auto* impresion = PageControl1->findChild<QWidget*>(QStringLiteral("TabImpresion"));
+    PageControl1->setCurrentIndex(PageControl1->indexOf(impresion));
+    show();
+    raise();
+    activateWindow();
 }

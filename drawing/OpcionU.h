@@ -91,6 +91,9 @@ public:
     // Sizes (at zoom 1), the drawing's dimensions and the comment note's font.
     void AplicaOpciones();
 
+    // Shows the dialog without waiting for it, on its "Impresion" page.
+    void MuestraPaginaImpresion();
+
 public slots:
     void BitBtn4Click();
     void BitBtn1Click();

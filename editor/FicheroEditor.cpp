@@ -1,0 +1,49 @@
+#include "editor/FicheroEditor.h"
+
+#include "common/Errores.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+DocumentoRtf CargarFicheroEditor(const std::string& ruta)
+{
+    std::ifstream f(fs::path(ruta), std::ios::binary);
+    std::error_code ec;
+    if (!f || fs::is_directory(fs::path(ruta), ec))
+        throw EInOutError("Cannot open file \"" + ruta + "\". " + std::strerror(errno ? errno : ENOENT));
+    const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad())
+        throw EInOutError("Cannot open file \"" + ruta + "\". " + std::strerror(EIO));
+    return LeerDocumentoEditor(bytes);
+}
+
+void GuardarFicheroEditor(const std::string& ruta, const std::string& bytes)
+{
+    const fs::path destino = fs::path(ruta);
+    fs::path temporal = destino;
+    temporal += ".nemor-tmp";
+    auto falla = [&](int err) {
+        std::error_code ec;
+        fs::remove(temporal, ec);
+        throw EInOutError("Cannot create file \"" + ruta + "\". " + std::strerror(err));
+    };
+    {
+        std::ofstream f(temporal, std::ios::binary | std::ios::trunc);
+        if (!f)
+            falla(errno ? errno : EACCES);
+        f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        f.flush();
+        if (!f)
+            falla(errno ? errno : EIO);
+    }
+    std::error_code ec;
+    fs::rename(temporal, destino, ec);
+    if (ec)
+        falla(ec.value());
+}

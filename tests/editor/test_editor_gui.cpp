@@ -1,0 +1,437 @@
+#include "common/Errores.h"
+#include "app/ArbolU.h"
+#include "app/Ventanas.h"
+#include "editor/FicheroEditor.h"
+#include "editor/REMain.h"
+#include "editor/RtfQt.h"
+#include "support/UsuarioGuion.h"
+#include "tree/Arbol.h"
+#include "tree/Documento.h"
+#include "tree/FicheroArbol.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextList>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Lee(const fs::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void Escribe(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
+
+class EditorTest : public ::testing::Test {
+protected:
+    fs::path dir;
+    UsuarioGuion guion;
+    Arbol arbol;
+    std::unique_ptr<TFormEditor> ed;
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("nemor_editor_gui_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        ed = std::make_unique<TFormEditor>();
+        ed->PonArbol(&arbol);
+        ed->PonUsuario(&guion);
+    }
+    void TearDown() override
+    {
+        ed.reset();
+        fs::remove_all(dir);
+    }
+    std::string Ruta(const char* nombre) const { return (dir / nombre).string(); }
+    void Teclea(const QString& texto)
+    {
+        for (QChar c : texto) {
+            const int tecla = c == '\n' ? int(Qt::Key_Return) : int(c.toUpper().unicode());
+            QKeyEvent e(QEvent::KeyPress, tecla, Qt::NoModifier, c == '\n' ? QStringLiteral("\r") : QString(c));
+            QApplication::sendEvent(ed->Editor, &e);
+        }
+    }
+    QString Estado(int panel) const { return ed->StatusPanel[panel]->text(); }
+};
+
+// What the control holds, written as RTF: the text control and the file agree.
+std::string ComoRtf(const QTextDocument& d) { return EscribirRtf(DocumentoDesdeQt(d)); }
+
+TEST(RtfQt, ElControlDeTextoConservaLoQueLeeYEscribe)
+{
+    const char* const muestras[] = {
+        R"({\rtf1{\fonttbl{\f0 Arial;}{\f1 Courier New;}}{\colortbl;\red0\green128\blue0;}
+\pard\qc\b\f0\fs32 T\'edtulo\b0\par
+\pard\qr\ri567\i\f1\fs20\cf1 derecha\i0\cf0  y \ul subrayado\ulnone\par
+\pard\qj\li1440\fi-720 justificado con sangr\'eda francesa\line segunda l\'ednea\tab tab\par
+\pard{\*\pn\pnlvlblt{\pntxtb\bullet}}\li720\fi-360 uno\par
+\pard{\*\pn\pnlvlblt{\pntxtb\bullet}}\li720\fi-360 dos\par
+\pard\par
+\pard \u20013?\u25991? \u-10179?\u-8704? \{llaves\} \\ fin\par})",
+        "texto plano\r\nsegunda línea\r\n",
+    };
+    for (const char* m : muestras) {
+        SCOPED_TRACE(m);
+        QTextDocument d;
+        d.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+        const DocumentoRtf leido = LeerDocumentoEditor(m);
+        DocumentoAQt(leido, d);
+        const std::string w1 = ComoRtf(d);
+        QTextDocument d2;
+        d2.setDefaultFont(d.defaultFont());
+        DocumentoAQt(LeerRtf(w1), d2);
+        EXPECT_EQ(ComoRtf(d2), w1);
+        EXPECT_EQ(d2.toPlainText(), d.toPlainText());
+        EXPECT_EQ(d.blockCount(), static_cast<int>(leido.Parrafos.size()));
+    }
+    // The attributes reach the control.
+    QTextDocument d;
+    DocumentoAQt(LeerRtf(muestras[0]), d);
+    const QTextBlock b0 = d.begin();
+    EXPECT_EQ(b0.text(), QStringLiteral("Título"));
+    EXPECT_TRUE(b0.blockFormat().alignment() & Qt::AlignHCenter);
+    const QTextCharFormat t = b0.begin().fragment().charFormat();
+    EXPECT_EQ(t.fontWeight(), QFont::Bold);
+    EXPECT_EQ(t.fontPointSize(), 16);
+    EXPECT_EQ(t.fontFamilies().toStringList().value(0), QStringLiteral("Arial"));
+    const QTextBlock b1 = b0.next();
+    EXPECT_EQ(b1.blockFormat().rightMargin(), 567 / 15.0);
+    EXPECT_EQ(b1.begin().fragment().charFormat().foreground().color(), QColor(0, 128, 0));
+    const QTextBlock b2 = b1.next();
+    EXPECT_EQ(b2.blockFormat().leftMargin(), 96);
+    EXPECT_EQ(b2.blockFormat().textIndent(), -48);
+    EXPECT_EQ(b2.text(), QStringLiteral("justificado con sangría francesa\u2028segunda línea\ttab"));
+    const QTextBlock b3 = b2.next();
+    ASSERT_NE(b3.textList(), nullptr);
+    EXPECT_EQ(b3.textList(), b3.next().textList());
+    EXPECT_EQ(b3.next().next().textList(), nullptr);
+}
+
+TEST_F(EditorTest, FormatoTecleadoYGuardado)
+{
+    ed->show();
+    // Bold pressed with no selection makes the text typed next bold.
+    Teclea("a");
+    ed->BoldButton->trigger();
+    Teclea("b");
+    ed->BoldButton->trigger();
+    ed->ItalicButton->trigger();
+    Teclea("c\n");
+    ed->CenterAlign->trigger();
+    Teclea("centro\n");
+    ed->LeftAlign->trigger();
+    ed->BulletsButton->trigger();
+    Teclea("punto");
+    const DocumentoRtf d = DocumentoDesdeQt(*ed->Editor->document());
+    ASSERT_EQ(d.Parrafos.size(), 3u);
+    ASSERT_EQ(d.Parrafos[0].Tramos.size(), 3u);
+    EXPECT_EQ(d.Parrafos[0].Tramos[0].Texto, "a");
+    EXPECT_FALSE(d.Parrafos[0].Tramos[0].Formato.Negrita);
+    EXPECT_EQ(d.Parrafos[0].Tramos[1].Texto, "b");
+    EXPECT_TRUE(d.Parrafos[0].Tramos[1].Formato.Negrita);
+    EXPECT_TRUE(d.Parrafos[0].Tramos[2].Formato.Cursiva);
+    EXPECT_FALSE(d.Parrafos[0].Tramos[2].Formato.Negrita);
+    EXPECT_EQ(d.Parrafos[1].Alin, Alineacion::Centro);
+    EXPECT_TRUE(d.Parrafos[2].Vinyeta);
+    EXPECT_EQ(d.Parrafos[2].Alin, Alineacion::Izquierda);
+    EXPECT_EQ(Estado(1), QStringLiteral("Modificado"));
+
+    // A picture of the window for people to look at.
+    const QByteArray carpeta = qgetenv("NEMOR_CAPTURAS");
+    if (!carpeta.isEmpty())
+        ed->grab().save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/editor.png"));
+
+    // Cut and Copy follow the selection; Undo follows the control.
+    EXPECT_FALSE(ed->CutAction->isEnabled());
+    EXPECT_FALSE(ed->CopyAction->isEnabled());
+    EXPECT_TRUE(ed->UndoAction->isEnabled());
+    ed->Editor->selectAll();
+    EXPECT_TRUE(ed->CutAction->isEnabled());
+    EXPECT_TRUE(ed->CopyAction->isEnabled());
+    ed->Editor->moveCursor(QTextCursor::End);
+
+    // Written, read back into a fresh editor, written again: the same bytes.
+    guion.ficheros.push_back(Ruta("nota.rtf"));
+    ASSERT_TRUE(ed->FileSave());
+    const std::string w1 = Lee(dir / "nota.rtf");
+    TFormEditor otro;
+    otro.LoadDocument(QString::fromStdString(Ruta("nota.rtf")), false);
+    EXPECT_EQ(DocumentoDesdeQt(*otro.Editor->document()), d);
+    EXPECT_EQ(ComoRtf(*otro.Editor->document()), w1);
+}
+
+TEST_F(EditorTest, GuardarSinTituloActuaComoGuardarComo)
+{
+    ed->Editor->insertPlainText(QStringLiteral("nota"));
+    ASSERT_TRUE(ed->Editor->document()->isModified());
+    guion.ficheros.push_back(Ruta("caso.rtf"));
+    EXPECT_TRUE(ed->FileSave());
+    ASSERT_EQ(guion.llamadas.size(), 1u);
+    EXPECT_EQ(guion.llamadas[0].tipo, "Guardar");
+    EXPECT_EQ(guion.llamadas[0].texto, "Ficheros RTF (*.RTF)|*.RTF");
+    EXPECT_EQ(ed->DocumentName().toStdString(), Ruta("caso.rtf"));
+    EXPECT_EQ(ed->windowTitle(), QStringLiteral("caso.rtf - NEMOR"));
+    EXPECT_EQ(arbol.DocumentoEditor, Ruta("caso.rtf"));
+    EXPECT_FALSE(ed->Editor->document()->isModified());
+    EXPECT_EQ(Estado(1), QString());
+    const DocumentoRtf escrito = LeerRtf(Lee(dir / "caso.rtf"));
+    ASSERT_EQ(escrito.Parrafos.size(), 1u);
+    ASSERT_EQ(escrito.Parrafos[0].Tramos.size(), 1u);
+    EXPECT_EQ(escrito.Parrafos[0].Tramos[0].Texto, "nota");
+}
+
+TEST_F(EditorTest, SobreescribirSoloConSi)
+{
+    struct Caso {
+        Respuesta respuesta;
+        bool escrito;
+    };
+    for (const Caso& c : {Caso{Respuesta::No, false}, Caso{Respuesta::Cancelar, false}, Caso{Respuesta::Si, true}}) {
+        SCOPED_TRACE(static_cast<int>(c.respuesta));
+        Escribe(dir / "viejo.rtf", "viejo");
+        ed->FileNew();
+        arbol.DocumentoEditor.clear();
+        ed->Editor->insertPlainText(QStringLiteral("nuevo"));
+        guion.llamadas.clear();
+        guion.ficheros.push_back(Ruta("viejo.rtf"));
+        guion.respuestas.push_back(c.respuesta);
+        EXPECT_EQ(ed->FileSaveAs(), c.escrito);
+        ASSERT_EQ(guion.Textos("Pregunta"), std::vector<std::string>{"Sobreescribir " + Ruta("viejo.rtf") + " ?"});
+        EXPECT_EQ(guion.llamadas.back().titulo, "Confirm");
+        EXPECT_EQ(guion.llamadas.back().botones, Botones::SiNoCancelar);
+        EXPECT_EQ(Lee(dir / "viejo.rtf") == "viejo", !c.escrito);
+        EXPECT_EQ(ed->DocumentName() == QStringLiteral("Sin título"), !c.escrito);
+        EXPECT_EQ(arbol.DocumentoEditor.empty(), !c.escrito);
+        EXPECT_EQ(ed->Editor->document()->isModified(), !c.escrito);
+    }
+}
+
+TEST_F(EditorTest, PreguntaDeGuardarYCierre)
+{
+    struct Caso {
+        const char* nombre;
+        bool modificado;
+        std::vector<Respuesta> respuestas;
+        std::vector<std::optional<std::string>> dialogos;
+        bool sigue;    // AskSaveChanges lets the caller go on
+        bool escrito;
+    };
+    const Caso casos[] = {
+        {"sin cambios no pregunta", false, {}, {}, true, false},
+        {"no", true, {Respuesta::No}, {}, true, false},
+        {"cancelar", true, {Respuesta::Cancelar}, {}, false, false},
+        {"sí y guarda", true, {Respuesta::Si}, {Ruta("n.rtf")}, true, true},
+        {"sí pero cancela el diálogo: el texto no se pierde", true, {Respuesta::Si}, {std::nullopt}, false, false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        fs::remove(dir / "n.rtf");
+        ed->FileNew();
+        ed->show();
+        if (c.modificado)
+            ed->Editor->insertPlainText(QStringLiteral("texto"));
+        guion.llamadas.clear();
+        guion.respuestas.assign(c.respuestas.begin(), c.respuestas.end());
+        guion.ficheros.assign(c.dialogos.begin(), c.dialogos.end());
+        EXPECT_EQ(ed->AskSaveChanges(), c.sigue);
+        EXPECT_EQ(fs::exists(dir / "n.rtf"), c.escrito);
+        if (c.modificado) {
+            ASSERT_FALSE(guion.llamadas.empty());
+            EXPECT_EQ(guion.llamadas[0].texto, "¿Desea guardar el fichero del editor?");
+            EXPECT_EQ(guion.llamadas[0].titulo, "Atención");
+        } else {
+            EXPECT_TRUE(guion.llamadas.empty());
+        }
+
+        // The close box asks the same and stays open when the caller would stop.
+        fs::remove(dir / "n.rtf");
+        ed->FileNew();
+        if (c.modificado)
+            ed->Editor->insertPlainText(QStringLiteral("texto"));
+        guion.respuestas.assign(c.respuestas.begin(), c.respuestas.end());
+        guion.ficheros.assign(c.dialogos.begin(), c.dialogos.end());
+        ed->close();
+        EXPECT_EQ(ed->isVisible(), !c.sigue);
+        EXPECT_EQ(ed->Editor->toPlainText().isEmpty(), !c.modificado);
+    }
+    // A save that fails on closing is not reported: the window stays open.
+    ed->FileNew();
+    ed->show();
+    ed->Editor->insertPlainText(QStringLiteral("texto"));
+    guion.llamadas.clear();
+    guion.respuestas = {Respuesta::Si};
+    guion.ficheros = {Ruta("no/existe.rtf")};
+    ed->close();
+    EXPECT_TRUE(ed->isVisible());
+    EXPECT_TRUE(guion.Textos("Error").empty());
+}
+
+TEST_F(EditorTest, PosicionDelCursorEnLaBarraDeEstado)
+{
+    ed->show();
+    ed->Editor->setPlainText(QStringLiteral("uno\ndos\ntres y más"));
+    struct Caso {
+        int bloque, columna;
+        const char* esperado;
+    };
+    for (const Caso& c : {Caso{2, 0, "Linea:   3   Columna:   1"}, Caso{0, 0, "Linea:   1   Columna:   1"},
+                          Caso{2, 4, "Linea:   3   Columna:   5"}, Caso{1, 3, "Linea:   2   Columna:   4"}}) {
+        QTextCursor cur(ed->Editor->document()->findBlockByNumber(c.bloque));
+        cur.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, c.columna);
+        ed->Editor->setTextCursor(cur);
+        EXPECT_EQ(Estado(0), QString::fromUtf8(c.esperado));
+    }
+}
+
+TEST_F(EditorTest, CerrarConservaElTextoYLaMarcaDeModificado)
+{
+    ed->show();
+    Teclea("borrador");
+    ed->FileExit();
+    EXPECT_FALSE(ed->isVisible());
+    EXPECT_TRUE(guion.llamadas.empty());
+    ed->show();
+    EXPECT_EQ(ed->Editor->toPlainText(), QStringLiteral("borrador"));
+    EXPECT_EQ(Estado(1), QStringLiteral("Modificado"));
+}
+
+TEST_F(EditorTest, CargarFicherosYSoltarVarios)
+{
+    Escribe(dir / "a.rtf", R"({\rtf1{\fonttbl{\f0 Arial;}}\b uno\par})");
+    Escribe(dir / "b.txt", "dos\r\ntres");
+    // Several files dropped on the window: only the first opens.
+    ed->DropFiles({QString::fromStdString(Ruta("a.rtf")), QString::fromStdString(Ruta("b.txt"))});
+    EXPECT_EQ(ed->Editor->toPlainText(), QStringLiteral("uno"));
+    EXPECT_EQ(ed->windowTitle(), QStringLiteral("a.rtf - NEMOR"));
+    EXPECT_FALSE(ed->Editor->document()->isModified());
+    EXPECT_TRUE(ed->BoldButton->isChecked() || ed->Editor->document()->begin().begin().fragment().charFormat().fontWeight() == QFont::Bold);
+
+    ed->LoadDocument(QString::fromStdString(Ruta("b.txt")), false);
+    EXPECT_EQ(ed->Editor->toPlainText(), QStringLiteral("dos\ntres"));
+
+    // A file that cannot be read: the error, and the text and name as they were.
+    EXPECT_THROW(ed->LoadDocument(QString::fromStdString(Ruta("falta.rtf")), false), EInOutError);
+    EXPECT_EQ(ed->Editor->toPlainText(), QStringLiteral("dos\ntres"));
+    EXPECT_EQ(ed->DocumentName().toStdString(), Ruta("b.txt"));
+    // Loading never changes the tree's link.
+    EXPECT_TRUE(arbol.DocumentoEditor.empty());
+}
+
+TEST_F(EditorTest, ArrastrarLaMarcaDePrimeraLinea)
+{
+    ed->show();
+    ed->Editor->setPlainText(QStringLiteral("párrafo"));
+    ASSERT_EQ(ed->FirstInd->x(), 2);
+    auto raton = [&](QEvent::Type t, int x) {
+        QMouseEvent e(t, QPointF(x, 3), ed->FirstInd->mapToGlobal(QPointF(x, 3)), Qt::LeftButton,
+                      t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(ed->FirstInd, &e);
+    };
+    raton(QEvent::MouseButtonPress, 4);
+    raton(QEvent::MouseMove, 4 + 48);
+    raton(QEvent::MouseButtonRelease, 4);
+    // Dropped at 50: the first line 36 points in, the other lines where they were.
+    const QTextBlockFormat b = ed->Editor->document()->begin().blockFormat();
+    EXPECT_EQ(b.leftMargin(), 0);
+    EXPECT_EQ(b.textIndent(), 48);
+    EXPECT_EQ(ed->FirstInd->x(), 50);
+    EXPECT_EQ(ed->LeftInd->x(), 2);
+}
+
+TEST_F(EditorTest, LasPistasDeCualquierVentanaLleganALaBarraDeEstado)
+{
+    QWidget otra;
+    QStatusTipEvent e(QStringLiteral("Select font name"));
+    QApplication::sendEvent(&otra, &e);
+    EXPECT_EQ(ed->statusBar()->currentMessage(), QStringLiteral("Select font name"));
+    ed->ShowHint(QString());
+    EXPECT_EQ(ed->statusBar()->currentMessage(), QString());
+    EXPECT_EQ(ed->FontName->toolTip(), QStringLiteral("Font Name"));
+    EXPECT_EQ(ed->FontName->statusTip(), QStringLiteral("Select font name"));
+}
+
+// The whole road: the program's windows, the main window's port, the tree file.
+TEST(EnlaceConElArbol, UnaNotaGuardadaVuelveConSuArbolAunqueSeMuevan)
+{
+    const fs::path dir = fs::temp_directory_path() / "nemor_editor_enlace";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "notas");
+    {
+        Programa programa;
+        ASSERT_NE(FormEditor, nullptr);
+        Arbol& a = FormArbol->arbol();
+        IUsuario& puerto = FormArbol->usuario();
+        // The editor's own questions and file dialogs are scripted; the tree's go to the real port.
+        UsuarioGuion guion;
+        FormEditor->PonUsuario(&guion);
+
+        FormEditor->show();
+        for (QChar c : QStringLiteral("Conclusión: ")) {
+            QKeyEvent e(QEvent::KeyPress, int(c.toUpper().unicode()), Qt::NoModifier, QString(c));
+            QApplication::sendEvent(FormEditor->Editor, &e);
+        }
+        FormEditor->BoldButton->trigger();
+        FormEditor->Editor->insertPlainText(QStringLiteral("invertir"));
+        guion.ficheros.push_back((dir / "notas" / "caso.rtf").string());
+        ASSERT_TRUE(FormEditor->FileSaveAs());
+        EXPECT_EQ(a.DocumentoEditor, (dir / "notas" / "caso.rtf").string());
+        const std::string nota = Lee(dir / "notas" / "caso.rtf");
+
+        // The tree file ends with the link.
+        GuardarArbol(a, (dir / "notas" / "arbol.nmr").string());
+        const std::string arbol = Lee(dir / "notas" / "arbol.nmr");
+        EXPECT_EQ(arbol.substr(arbol.size() - a.DocumentoEditor.size() - 2), a.DocumentoEditor + "\r\n");
+
+        // A modified note: the tree's save question chain asks about it too.
+        FormEditor->Editor->insertPlainText(QStringLiteral("!"));
+        guion.respuestas.push_back(Respuesta::Cancelar);
+        EXPECT_FALSE(puerto.EditorPreguntaGuardar());
+        EXPECT_EQ(guion.Textos("Pregunta"), std::vector<std::string>{"¿Desea guardar el fichero del editor?"});
+
+        // A new tree empties the editor and the link; reading the tree brings the note back.
+        EmpiezaArbolVacio(a);
+        puerto.EditorNuevo();
+        EXPECT_TRUE(FormEditor->Editor->toPlainText().isEmpty());
+        EXPECT_TRUE(a.DocumentoEditor.empty());
+        LeerArbol(a, (dir / "notas" / "arbol.nmr").string());
+        EXPECT_EQ(FormEditor->Editor->toPlainText(), QStringLiteral("Conclusión: invertir"));
+        EXPECT_EQ(ComoRtf(*FormEditor->Editor->document()), nota);
+        EXPECT_FALSE(FormEditor->Editor->document()->isModified());
+
+        // Tree and note moved together: the note is found next to the tree.
+        fs::rename(dir / "notas", dir / "otra");
+        EmpiezaArbolVacio(a);
+        puerto.EditorNuevo();
+        LeerArbol(a, (dir / "otra" / "arbol.nmr").string());
+        EXPECT_EQ(a.DocumentoEditor, (dir / "otra" / "caso.rtf").string());
+        EXPECT_EQ(FormEditor->Editor->toPlainText(), QStringLiteral("Conclusión: invertir"));
+        EXPECT_EQ(FormEditor->DocumentName().toStdString(), (dir / "otra" / "caso.rtf").string());
+        EXPECT_TRUE(guion.Textos("Error").empty());
+        FormEditor->PonUsuario(nullptr);
+    }
+    fs::remove_all(dir);
+}
+
+} // namespace
