@@ -568,6 +568,12 @@ void TArbol::TBVerVarClick()
 
 // --- Dragging, selection, alignment and zoom ---------------------------------------
 
+void TArbol::OlvidaArrastre()
+{
+    arrastre_ = EstadoArrastre{};
+    tapiz->QuitaFantasma();
+}
+
 ModosMovimiento TArbol::Modos() const
 {
     ModosMovimiento m;

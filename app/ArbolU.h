@@ -193,6 +193,9 @@ public:
     const EstadoArrastre& Arrastre() const { return arrastre_; }
     // The tool-bar switches TB1/TB2 and TBMueveHijos.
     ModosMovimiento Modos() const;
+    // Drops a pending drag without moving anything: after a new tree or a
+    // file read the node numbers start again and could name another node.
+    void OlvidaArrastre();
     // Keep the view where it is while the drawing is rebuilt.
     void GuardaScroll();
     void RestauraScroll();

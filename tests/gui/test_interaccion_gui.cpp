@@ -185,6 +185,36 @@ TEST(Arrastre, SoloUnaSueltaIzquierdaSinMayusculasDejaElNodo)
     EXPECT_EQ(a.Nodo(m)->Figura.Left, 300);
 }
 
+TEST(Arrastre, UnArbolNuevoOlvidaElArrastrePendiente)
+{
+    SinAjustes();
+    Programa programa;
+    TArbol& v = *FormArbol;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    Arbol& a = v.arbol();
+    const uint16_t n = Hijo(a, 0, NodoDecision, 300, 300);
+    const QPoint inicio = Centro(*a.Nodo(n));
+    QTest::mousePress(v.tapiz, Qt::LeftButton, {}, inicio);
+    QTest::mouseMove(v.tapiz, inicio + QPoint(60, 10));
+    QTest::mouseRelease(v.tapiz, Qt::LeftButton, Qt::ShiftModifier, inicio + QPoint(60, 10));
+    ASSERT_TRUE(v.Arrastre().Arrastrando);
+    // "&Nuevo" asks whether to save; "No" starts the new tree, where number 1 is another node.
+    AlAbrirseModal([](QWidget* w) {
+        auto* caja = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(caja, nullptr);
+        caja->button(QMessageBox::No)->click();
+    });
+    v.FileNew();
+    EXPECT_FALSE(v.Arrastre().Arrastrando);
+    EXPECT_TRUE(v.tapiz->Fantasma().isNull());
+    const uint16_t nuevo = Hijo(a, 0, NodoAzar, 500, 100);
+    ASSERT_EQ(nuevo, n);
+    v.FiguraMouseUp(nuevo, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(a.Nodo(nuevo)->Figura.Left, 500);
+    EXPECT_EQ(a.Nodo(nuevo)->Figura.Top, 100);
+}
+
 TEST(Seleccion, MayusculasPlateaYAlinear)
 {
     SinAjustes();
