@@ -9,6 +9,8 @@
 #include "app/MenuNodo.h"
 #include "app/Ventanas.h"
 #include "drawing/OpcionU.h"
+#include "drawing/Paginas.h"
+#include "drawing/PrevisualizarU.h"
 #include "drawing/Tapiz.h"
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
@@ -26,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -377,19 +380,6 @@ void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
     PopupMenuTri->popup(global);
 }
 
-// --- Commands whose work is done elsewhere; connected, waiting for it --------
-
-void TArbol::TBMasClick() {}
-void TArbol::TBMenosClick() {}
-void TArbol::ToolButton3Click() {}
-void TArbol::TBAlinearVerticalClick() {}
-void TArbol::TBAlinearHorizontalClick() {}
-void TArbol::Pre1Click() {}
-void TArbol::FiguraMouseDown(uint16_t, Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
-void TArbol::FiguraMouseMove(uint16_t, Qt::KeyboardModifiers, QPoint) {}
-void TArbol::FiguraMouseUp(uint16_t, Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
-void TArbol::TapizMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
-
 // --- Editing of the node the menu was opened on ----------------------------------
 
 template <typename F>
@@ -575,4 +565,145 @@ void TArbol::TBVerVarClick()
     }
     MuestraLista();
     Refresca();
+}
+
+// --- Dragging, selection, alignment and zoom ---------------------------------------
+
+void TArbol::OlvidaArrastre()
+{
+    arrastre_ = EstadoArrastre{};
+    tapiz->QuitaFantasma();
+}
+
+ModosMovimiento TArbol::Modos() const
+{
+    ModosMovimiento m;
+    m.Modo1 = TB1->isChecked();
+    m.MueveHijos = TBMueveHijos->isChecked();
+    return m;
+}
+
+void TArbol::GuardaScroll()
+{
+    scrollGuardado_ = {ScrollBox1->horizontalScrollBar()->value(), ScrollBox1->verticalScrollBar()->value()};
+}
+
+void TArbol::RestauraScroll()
+{
+    ScrollBox1->horizontalScrollBar()->setValue(scrollGuardado_.x());
+    ScrollBox1->verticalScrollBar()->setValue(scrollGuardado_.y());
+}
+
+namespace {
+
+QRect AQRect(const Rect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); }
+
+} // namespace
+
+void TArbol::FiguraMouseDown(uint16_t nodo, Qt::MouseButton boton, Qt::KeyboardModifiers mods, QPoint punto)
+{
+    if (boton != Qt::LeftButton)
+        return;
+    if (mods & Qt::ShiftModifier) {
+        SeleccionaNodo(arbol_, nodo);
+        Refresca();
+        return;
+    }
+    EmpiezaArrastre(arbol_, arrastre_, nodo, punto.x(), punto.y());
+    if (const TNodo* n = arbol_.Nodo(nodo))
+        tapiz->PonFantasma(AQRect(arrastre_.Fantasma), n->Tipo);
+    Refresca(); // the selection was cleared
+}
+
+void TArbol::FiguraMouseMove(uint16_t nodo, Qt::KeyboardModifiers, QPoint punto)
+{
+    const TNodo* n = arbol_.Nodo(nodo);
+    const TNodo* arrastrado = arbol_.Nodo(static_cast<uint16_t>(arrastre_.NodoArrastrado));
+    if (!arrastre_.Arrastrando || !n || !arrastrado)
+        return;
+    // The figure receiving the move gives the point its place on the drawing.
+    MueveArrastre(arrastre_, n->Figura.Left + punto.x(), n->Figura.Top + punto.y());
+    tapiz->PonFantasma(AQRect(arrastre_.Fantasma), arrastrado->Tipo);
+}
+
+void TArbol::FiguraMouseUp(uint16_t, Qt::MouseButton boton, Qt::KeyboardModifiers mods, QPoint)
+{
+    // Only a plain left release drops the node; any other leaves the drag pending.
+    if (boton != Qt::LeftButton || (mods & Qt::ShiftModifier) || !arrastre_.Arrastrando)
+        return;
+    GuardaScroll();
+    SueltaArrastre(arbol_, arrastre_, Modos());
+    tapiz->QuitaFantasma();
+    Refresca();
+    RestauraScroll();
+}
+
+void TArbol::TapizMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
+{
+    if (QuitaSeleccion(arbol_))
+        Refresca();
+}
+
+void TArbol::TBAlinearVerticalClick()
+{
+    AlinearVertical(arbol_, Modos());
+    Refresca();
+}
+
+void TArbol::TBAlinearHorizontalClick()
+{
+    AlinearHorizontal(arbol_);
+    Refresca();
+}
+
+void TArbol::TBMasClick()
+{
+    GuardaScroll();
+    ZoomAumentar(arbol_);
+    Refresca();
+    RestauraScroll();
+}
+
+void TArbol::TBMenosClick()
+{
+    GuardaScroll();
+    ZoomDisminuir(arbol_);
+    Refresca();
+    RestauraScroll();
+}
+
+void TArbol::ToolButton3Click()
+{
+    GuardaScroll();
+    ZoomOriginal(arbol_);
+    Refresca();
+    RestauraScroll();
+}
+
+// --- Print preview -------------------------------------------------------------
+
+void TArbol::Pre1Click()
+{
+    if (!FormPrevisualizar)
+        return;
+    // The pages are the size of the client area without the tool bar.
+    const bool barra = Barradeherramientas1->isChecked();
+    struct Barra {
+        QToolBar* t;
+        bool ocultada;
+        ~Barra()
+        {
+            if (ocultada)
+                t->show();
+        }
+    } vuelve{ToolBar1, barra};
+    if (barra)
+        ToolBar1->hide();
+    if (layout())
+        layout()->activate();
+    const QSize pagina = centralWidget()->size().expandedTo(QSize(1, 1));
+    int32_t derecha, abajo;
+    ExtensionDibujo(arbol_, derecha, abajo);
+    const RejillaPaginas rejilla = CalculaRejilla(derecha, abajo, pagina.width(), pagina.height());
+    FormPrevisualizar->Construye(arbol_, tapiz->Medidor(), tapiz->size(), pagina, rejilla);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/UsuarioQt.h"
+#include "drawing/Interaccion.h"
 #include "tree/Arbol.h"
 #include "tree/Edicion.h"
 
@@ -188,4 +189,20 @@ private:
     void Edita(F orden);
 
     Edicion edicion_{arbol_};
+
+public:
+    // The drag in progress, if any.
+    const EstadoArrastre& Arrastre() const { return arrastre_; }
+    // The tool-bar switches TB1/TB2 and TBMueveHijos.
+    ModosMovimiento Modos() const;
+    // Drops a pending drag without moving anything: after a new tree or a
+    // file read the node numbers start again and could name another node.
+    void OlvidaArrastre();
+    // Keep the view where it is while the drawing is rebuilt.
+    void GuardaScroll();
+    void RestauraScroll();
+
+private:
+    EstadoArrastre arrastre_;
+    QPoint scrollGuardado_;
 };

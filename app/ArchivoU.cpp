@@ -28,6 +28,7 @@ template <typename F>
 void Documento(TArbol& v, F orden)
 {
     auto despues = [&v] {
+        v.OlvidaArrastre();
         MuestraRecientes(v);
         if (FormVar)
             FormVar->MuestraVariables();

@@ -87,7 +87,13 @@ QString FiltroQt(const std::string& filtro)
             if (m == QLatin1String("*.*"))
                 m = QStringLiteral("*"); // every file, with or without an extension
         }
-        salida << QStringLiteral("%1 (%2)").arg(partes[i].trimmed(), mascaras.join(QLatin1Char(' ')));
+        const QString descripcion = partes[i].trimmed();
+        const QString lista = QStringLiteral("(%1)").arg(mascaras.join(QLatin1Char(' ')));
+        // A description that already names its masks, "Bitmaps (*.bmp)", is shown as written.
+        if (descripcion.endsWith(lista))
+            salida << descripcion;
+        else
+            salida << descripcion + QLatin1Char(' ') + lista;
     }
     return salida.join(QStringLiteral(";;"));
 }

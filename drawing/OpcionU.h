@@ -1,9 +1,128 @@
 #pragma once
+// The options dialog. Its controls edit the tree's options object and colour
+// fields live: what the dialog shows is what the drawing and the calculations
+// use, stored or not. Loading, saving and applying are the core's (OpcionesIni).
 #include <QDialog>
 
-// The options dialog.
+#include <functional>
+
+class Arbol;
+class TArbol;
+class QButtonGroup;
+class QCheckBox;
+class QColorDialog;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+
+// A small paint box that draws one option's sample.
+class MuestraOpcion : public QWidget {
+    Q_OBJECT
+public:
+    MuestraOpcion(std::function<void(QPainter&, int, int)> pinta, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    std::function<void(QPainter&, int, int)> pinta_;
+};
+
 class TOpciones : public QDialog {
     Q_OBJECT
 public:
-    explicit TOpciones(QWidget* parent = nullptr);
+    // At start-up: the main window's tree. Loads the stored options and applies them.
+    TOpciones();
+    // ventana may be null: then only the tree is changed.
+    TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent = nullptr);
+
+    QTabWidget* PageControl1;
+    QPushButton* BitBtn4; // "&Aceptar"
+    QPushButton* BitBtn1; // "&Cancelar"
+    // "Colores"
+    MuestraOpcion* CuaCol;
+    MuestraOpcion* CirCol;
+    MuestraOpcion* TriCol;
+    MuestraOpcion* LinCol;
+    QToolButton* BCuaCol;
+    QToolButton* BCirCol;
+    QToolButton* BTriCol;
+    QToolButton* BLinCol;
+    QToolButton* BLinMas;
+    QToolButton* BLinMenos;
+    QColorDialog* ColorDialog1;
+    // "Impresion"
+    QButtonGroup* Escala;
+    // "Identificadores"
+    QCheckBox* SelArchivo;
+    QCheckBox* SelFecha;
+    // "Precisión"
+    QLineEdit* EditPrecisionSumatorio;
+    QLineEdit* EDigitosEtiquetas;
+    QLineEdit* EPrecisionEtiquetas;
+    QLineEdit* EPrecisionBayes;
+    // "Fuente"
+    QComboBox* FontComboBox1;
+    QWidget* PanelFuente;
+    QLabel* LabelMayusculas;
+    QLabel* LabelMinusculas;
+    QLabel* LabelCifras;
+    // "Dimensiones"
+    QSpinBox* AnchoTapiz;
+    QSpinBox* AltoTapiz;
+    QSpinBox* TamanyoFormas;
+    QSpinBox* TamanyoLetras;
+    // "Varios"
+    QCheckBox* CheckBoxListaVarOrdenada;
+    QCheckBox* CheckBoxVersion;
+    QCheckBox* CheckBoxArbolVisibleVariaciones;
+    QCheckBox* CheckBoxComprobarRojos;
+    QCheckBox* CheckBoxNumNodosVisibles;
+
+    // Reads the settings file into the options and shows them.
+    void LeeOpciones();
+    // Writes every option to the settings file; a bad text raises the conversion error.
+    void GuardaOpciones();
+    // Sizes (at zoom 1), the drawing's dimensions and the comment note's font.
+    void AplicaOpciones();
+
+    // Shows the dialog without waiting for it, on its "Impresion" page.
+    void MuestraPaginaImpresion();
+
+public slots:
+    void BitBtn4Click();
+    void BitBtn1Click();
+    void BCuaColClick();
+    void BCirColClick();
+    void BTriColClick();
+    void BLinColClick();
+    void BLinMasClick();
+    void BLinMenosClick();
+    void FontComboBox1Change();
+
+    // Every way out of the dialog ends here.
+    void done(int r) override;
+    // The Escape key is the "&Cancelar" button.
+    void reject() override;
+
+protected:
+    // Closing from the frame keeps what was changed, without storing it.
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void CreaControles();
+    void MuestraOpciones();
+    void Conecta();
+    void CambiaColor(uint32_t& color, QWidget* muestra);
+    void RepintaVentana();
+    void FormClose();
+
+    Arbol& arbol_;
+    TArbol* ventana_;
+    bool mostrando_ = false;
 };

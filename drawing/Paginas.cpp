@@ -1,8 +1,10 @@
 #include "drawing/Paginas.h"
 
+#include "common/Errores.h"
 #include "common/Redondeo.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -21,6 +23,9 @@ size_t BytesDeCaracteres(const std::string& s, size_t i, int n)
 int32_t Redondo(long double v) { return static_cast<int32_t>(Round(v)); }
 
 } // namespace
+
+const char* const kMensajeDemasiadasPaginas =
+    "El dibujo es demasiado grande para la presentación preliminar: ocuparía más de 20 × 20 páginas.";
 
 void ExtensionDibujo(const Arbol& arbol, int32_t& maxDerecha, int32_t& maxAbajo)
 {
@@ -44,6 +49,8 @@ RejillaPaginas CalculaRejilla(int32_t maxDerecha, int32_t maxAbajo, int32_t anch
     r.Filas = std::max(maxAbajo, 0) / alto + 1;
     r.Columnas = std::max(maxDerecha, 0) / ancho + 1;
     r.K = std::max(r.Filas, r.Columnas);
+    if (r.K > kMaxLadoRejilla)
+        throw ENemor(kMensajeDemasiadasPaginas);
     return r;
 }
 
@@ -105,4 +112,38 @@ void TamanyoImpreso(ModoEscala modo, int32_t w, int32_t h, int32_t dpiImpresoraX
         alto = h;
         return;
     }
+}
+
+ModoEscala ModoEscalaDeOpcion(int32_t escala)
+{
+    switch (escala) {
+    case 1: return ModoEscala::AjustarPagina;
+    case 2: return ModoEscala::SinEscala;
+    default: return ModoEscala::Proporcional;
+    }
+}
+
+int PasosZoomPrevio(int pasos, int cambio)
+{
+    return std::clamp(pasos + cambio, -kPasosZoomPrevio, kPasosZoomPrevio);
+}
+
+namespace {
+
+int32_t BordeZoom(int64_t v, int pasos)
+{
+    long double f = 1.0L;
+    for (int n = 0; n < std::abs(pasos); ++n)
+        f = pasos > 0 ? f * 100.0L / 90.0L : f * 90.0L / 100.0L;
+    return Redondo(static_cast<long double>(v) * f);
+}
+
+} // namespace
+
+Rect TeselaPrevia(int i, int j, int32_t ancho, int32_t alto, int pasos)
+{
+    const int32_t izquierda = BordeZoom(int64_t{j} * ancho, pasos);
+    const int32_t arriba = BordeZoom(int64_t{i} * alto, pasos);
+    return Rect{izquierda, arriba, BordeZoom(int64_t{j + 1} * ancho, pasos) - izquierda,
+                BordeZoom(int64_t{i + 1} * alto, pasos) - arriba};
 }

@@ -1,3 +1,4 @@
+#include "common/Errores.h"
 #include "drawing/Paginas.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,10 @@ TEST(Paginas, Rejilla)
         EXPECT_EQ(r.K, c.k) << c.derecha << "x" << c.abajo;
     }
     EXPECT_EQ(CalculaRejilla(2500, 840, 1000, 700).Paginas(), 6);
+    // Twenty windows across still preview; a node read far off the drawing is refused.
+    EXPECT_EQ(CalculaRejilla(19999, 10, 1000, 700).K, 20);
+    EXPECT_THROW(CalculaRejilla(20000, 10, 1000, 700), ENemor);
+    EXPECT_THROW(CalculaRejilla(10, 2000000000, 1000, 700), ENemor);
 }
 
 TEST(Paginas, ExtensionCuentaSoloFiguras)
@@ -91,6 +96,64 @@ TEST(Paginas, TamanyoImpresoEnUnaHoja)
     TamanyoImpreso(ModoEscala::SinEscala, 800, 600, 600, 600, 96, 6000, 4500, w, h);
     EXPECT_EQ(w, 800);
     EXPECT_EQ(h, 600);
+}
+
+TEST(Paginas, ModoDeLaOpcionEscala)
+{
+    struct Caso {
+        int escala;
+        ModoEscala modo;
+    } casos[] = {
+        {0, ModoEscala::Proporcional},
+        {1, ModoEscala::AjustarPagina},
+        {2, ModoEscala::SinEscala},
+        {3, ModoEscala::Proporcional},  // a hand-edited settings file
+        {-1, ModoEscala::Proporcional},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(ModoEscalaDeOpcion(c.escala), c.modo) << c.escala;
+}
+
+TEST(Paginas, ZoomDeLaPrevisualizacion)
+{
+    // One step up scales by 100/90, one down by 90/100, rounded to pixels.
+    struct Caso {
+        int i, j, pasos;
+        int left, top, width, height;
+    } casos[] = {
+        {0, 0, 0, 0, 0, 300, 200},
+        {0, 0, 1, 0, 0, 333, 222},   // 333.3, 222.2
+        {1, 2, 1, 667, 222, 333, 222}, // edges at 666.7, 1000; 222.2, 444.4
+        {0, 0, -1, 0, 0, 270, 180},
+        {2, 2, -2, 486, 324, 243, 162},
+    };
+    for (const auto& c : casos) {
+        const Rect r = TeselaPrevia(c.i, c.j, 300, 200, c.pasos);
+        EXPECT_EQ(r.Left, c.left) << c.i << "," << c.j << " at " << c.pasos;
+        EXPECT_EQ(r.Top, c.top) << c.i << "," << c.j << " at " << c.pasos;
+        EXPECT_EQ(r.Width, c.width) << c.i << "," << c.j << " at " << c.pasos;
+        EXPECT_EQ(r.Height, c.height) << c.i << "," << c.j << " at " << c.pasos;
+    }
+    // However far the user zooms, neighbours meet: no seams, no overlaps.
+    for (int pasos = -kPasosZoomPrevio; pasos <= kPasosZoomPrevio; ++pasos)
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) {
+                const Rect r = TeselaPrevia(i, j, 333, 251, pasos);
+                EXPECT_EQ(TeselaPrevia(i, j + 1, 333, 251, pasos).Left, r.Right()) << pasos;
+                EXPECT_EQ(TeselaPrevia(i + 1, j, 333, 251, pasos).Top, r.Bottom()) << pasos;
+            }
+    // Zooming in and back out returns to the same size; the steps stop at the limits.
+    int pasos = 0;
+    for (int n = 0; n < 5; ++n)
+        pasos = PasosZoomPrevio(pasos, +1);
+    for (int n = 0; n < 5; ++n)
+        pasos = PasosZoomPrevio(pasos, -1);
+    EXPECT_EQ(pasos, 0);
+    for (int n = 0; n < 100; ++n)
+        pasos = PasosZoomPrevio(pasos, -1);
+    EXPECT_EQ(pasos, -kPasosZoomPrevio);
+    EXPECT_GT(TeselaPrevia(0, 0, 100, 100, pasos).Width, 0);
+    EXPECT_EQ(PasosZoomPrevio(kPasosZoomPrevio, +1), kPasosZoomPrevio);
 }
 
 } // namespace

@@ -337,6 +337,8 @@ TEST(Dialogos, FiltrosDeFicheros)
         {"Árboles|*.nmr|Texto|*.txt", "Árboles (*.nmr);;Texto (*.txt)"},
         {"Imágenes|*.bmp;*.png", "Imágenes (*.bmp *.png)"},
         {"Todos|*.*", "Todos (*)"},
+        {"Bitmaps (*.bmp)|*.bmp", "Bitmaps (*.bmp)"}, // the masks already shown are not shown twice
+        {"Texto (UTF-8)|*.txt", "Texto (UTF-8) (*.txt)"},
         {"", ""},
     };
     for (const Caso& c : casos)
