@@ -1,5 +1,6 @@
 // Arranging a large tree by hand: a zoom step and dropping a node that takes
-// its whole subtree along, on 1001 nodes.
+// its whole subtree along, on the generated model of 1001 nodes.
+#include "bench/ArbolGenerado.h"
 #include "drawing/Interaccion.h"
 #include "tree/Arbol.h"
 
@@ -9,25 +10,7 @@
 
 namespace {
 
-// 1001 nodes: a decision root, 10 chance nodes, 99 terminals below each.
-std::unique_ptr<Arbol> ArbolGrande()
-{
-    auto a = std::make_unique<Arbol>();
-    a->Raiz().Tipo = NodoDecision;
-    for (int k = 0; k < 10; ++k) {
-        const uint16_t c = a->NuevoIndice();
-        a->CrearNodo(c, NodoAzar, 0);
-        a->AnyadirHijo(0, c);
-        a->SituarNodo(c, 170, 40 + 560 * k);
-        for (int j = 0; j < 99; ++j) {
-            const uint16_t t = a->NuevoIndice();
-            a->CrearNodo(t, NodoTerminal, c);
-            a->AnyadirHijo(c, t);
-            a->SituarNodo(t, 320, 40 + 5 * (k * 99 + j));
-        }
-    }
-    return a;
-}
+using bench::ArbolGrande;
 
 // Goal: a zoom in followed by a zoom out under 2 ms, well below a repaint.
 void BM_ZoomIdaYVuelta1001(benchmark::State& estado)
