@@ -1,5 +1,6 @@
 #include "analysis/Rollback.h"
 #include "cli/Cli.h"
+#include "cli/UsuarioCli.h"
 #include "common/EscrituraSegura.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
@@ -11,22 +12,6 @@
 
 namespace {
 
-// Nobody to ask: questions are answered Yes, dialogs are cancelled, and an
-// error box ends the command with its text.
-class UsuarioCli : public IUsuario {
-public:
-    Respuesta Pregunta(const std::string&, const std::string&, Botones, Icono) override { return Respuesta::Si; }
-    bool PideTexto(const std::string&, const std::string&, std::string&) override { return false; }
-    void Error(const std::string& texto) override { throw ENemor(texto); }
-    // Messages that do not stop the work (a Bayes value not found) go to standard error.
-    void Mensaje(const std::string&, const std::string& texto, Icono) override { std::cerr << texto << '\n'; }
-    std::optional<std::string> AbrirFichero(const DialogoFichero&) override { return std::nullopt; }
-    std::optional<std::string> GuardarFichero(const DialogoFichero&) override { return std::nullopt; }
-    void ProgresoMostrar(const std::string&) override {}
-    void ProgresoPosicion(int) override {}
-    void ProgresoOcultar() override {}
-};
-
 // The arguments after an optional leading "--v141", which reads the older layout.
 std::vector<std::string> Opciones(const std::vector<std::string>& a, bool& v141, size_t cuantos)
 {
@@ -37,22 +22,6 @@ std::vector<std::string> Opciones(const std::vector<std::string>& a, bool& v141,
     return r;
 }
 
-// Reads the file into the tree as the open command does, without the
-// dialogs, the recent-files list or the editor.
-ContenidoArbol Carga(Arbol& arbol, const std::string& ruta, bool v141)
-{
-    if (!ExisteFichero(ruta))
-        throw ENemor(kMensajeNoExiste + ruta);
-    std::string bytes;
-    if (!LeeFicheroEntero(ruta, bytes))
-        throw EInOutError("Cannot open file \"" + ruta + "\".");
-    arbol.opciones.CheckBoxVersion = v141;
-    ContenidoArbol c = AnalizaArbol(bytes, v141);
-    CargaContenido(arbol, c);
-    arbol.NombreFichero = ruta;
-    return c;
-}
-
 int Resuelve(const std::vector<std::string>& args, std::ostream& out)
 {
     bool v141;
@@ -60,7 +29,7 @@ int Resuelve(const std::vector<std::string>& args, std::ostream& out)
     UsuarioCli u;
     Arbol arbol;
     arbol.usuario = &u;
-    Carga(arbol, a[0], v141);
+    CargaArbolCli(arbol, a[0], v141);
     arbol.opciones.CheckBoxComprobarRojos = true;
     CalculaVEM(arbol);
     for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
@@ -79,7 +48,7 @@ int Bayes(const std::vector<std::string>& args, std::ostream& out)
     UsuarioCli u;
     Arbol arbol;
     arbol.usuario = &u;
-    Carga(arbol, a[0], v141);
+    CargaArbolCli(arbol, a[0], v141);
     CalculaFormulasBayes(arbol);
     for (const auto& l : arbol.Variables)
         out << l << '\n';
@@ -93,7 +62,7 @@ int Reescribe(const std::vector<std::string>& args, std::ostream&)
     UsuarioCli u;
     Arbol arbol;
     arbol.usuario = &u;
-    Carga(arbol, a[0], v141);
+    CargaArbolCli(arbol, a[0], v141);
     EscribeArbol(arbol, a[1]);
     return 0;
 }
@@ -105,7 +74,7 @@ int Comprueba(const std::vector<std::string>& args, std::ostream& out)
     UsuarioCli u;
     Arbol arbol;
     arbol.usuario = &u;
-    const ContenidoArbol c = Carga(arbol, a[0], v141);
+    const ContenidoArbol c = CargaArbolCli(arbol, a[0], v141);
     out << "nodos " << arbol.NumeroNodos() << ", último número " << arbol.UltimoIndice << ", líneas de variables "
         << arbol.Variables.size() << ", versión " << FormatoEtiqueta(c.Version, 15, 0);
     if (!arbol.DocumentoEditor.empty())

@@ -1,35 +1,14 @@
 // nemor-cli sweep: the sensitivity sweep without windows; prints the value table.
 #include "analysis/Variacion.h"
 #include "cli/Cli.h"
-#include "common/EscrituraSegura.h"
+#include "cli/UsuarioCli.h"
 #include "tree/Arbol.h"
-#include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
 #include "variables/Variables.h"
 
 #include <iostream>
 
 namespace {
-
-// Nobody to ask: questions are answered Yes and dialogs cancelled. A message
-// that refuses the sweep becomes the command's error; others (a Bayes value
-// not found) go to standard error once the table is out.
-class UsuarioVariacion : public IUsuario {
-public:
-    std::vector<std::string> mensajes;
-    Respuesta Pregunta(const std::string&, const std::string&, Botones, Icono) override { return Respuesta::Si; }
-    bool PideTexto(const std::string&, const std::string&, std::string&) override { return false; }
-    void Error(const std::string& texto) override { throw ENemor(texto); }
-    void Mensaje(const std::string&, const std::string& texto, Icono) override
-    {
-        mensajes.push_back(texto);
-    }
-    std::optional<std::string> AbrirFichero(const DialogoFichero&) override { return std::nullopt; }
-    std::optional<std::string> GuardarFichero(const DialogoFichero&) override { return std::nullopt; }
-    void ProgresoMostrar(const std::string&) override {}
-    void ProgresoPosicion(int) override {}
-    void ProgresoOcultar() override {}
-};
 
 // The table goes straight out; nothing else of a view applies here.
 class VistaTexto : public IVistaVariacion {
@@ -66,17 +45,10 @@ int Variaciones(const std::vector<std::string>& args, std::ostream& out)
     }
     p.Conjunto = !p.LineasConjunto.empty();
 
-    UsuarioVariacion u;
+    UsuarioCli u(true);
     Arbol arbol;
     arbol.usuario = &u;
-    const std::string& ruta = args[0];
-    if (!ExisteFichero(ruta))
-        throw ENemor(kMensajeNoExiste + ruta);
-    std::string bytes;
-    if (!LeeFicheroEntero(ruta, bytes))
-        throw EInOutError("Cannot open file \"" + ruta + "\".");
-    CargaContenido(arbol, AnalizaArbol(bytes, false));
-    arbol.NombreFichero = ruta;
+    CargaArbolCli(arbol, args[0], false);
 
     // The dialog offers only whole lines of the list; the same holds here.
     if (!EsVariableVariacion(arbol, p.Linea))

@@ -2,6 +2,7 @@
 // paints with the canvas's own code; the other commands need no Qt at all.
 #include "analysis/Rollback.h"
 #include "cli/Cli.h"
+#include "cli/UsuarioCli.h"
 #include "common/Errores.h"
 #include "common/Ini.h"
 #include "drawing/ExportaDibujo.h"
@@ -16,19 +17,6 @@
 
 namespace {
 
-// Nobody to ask: an error box ends the command with its text, dialogs are cancelled.
-class UsuarioExporta : public IUsuario {
-public:
-    Respuesta Pregunta(const std::string&, const std::string&, Botones, Icono) override { return Respuesta::Si; }
-    bool PideTexto(const std::string&, const std::string&, std::string&) override { return false; }
-    void Error(const std::string& texto) override { throw ENemor(texto); }
-    void Mensaje(const std::string&, const std::string& texto, Icono) override { std::cerr << texto << '\n'; }
-    std::optional<std::string> AbrirFichero(const DialogoFichero&) override { return std::nullopt; }
-    std::optional<std::string> GuardarFichero(const DialogoFichero&) override { return std::nullopt; }
-    void ProgresoMostrar(const std::string&) override {}
-    void ProgresoPosicion(int) override {}
-    void ProgresoOcultar() override {}
-};
 
 // Fonts need a Qt application. No window is ever shown, so no display is
 // needed either: the offscreen platform unless the caller chose another.
@@ -59,7 +47,7 @@ int Exporta(const std::vector<std::string>& args, std::ostream&)
     const std::string& salida = args[args.size() - 1];
 
     AseguraAplicacion();
-    UsuarioExporta u;
+    UsuarioCli u;
     Arbol arbol;
     arbol.usuario = &u;
     // As the window shows the file right after opening it: the settings

@@ -12,7 +12,9 @@ constexpr char32_t kAlto[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void PonUtf8(std::string& s, char32_t c)
+} // namespace
+
+void AnyadeUtf8(std::string& s, char32_t c)
 {
     if (c < 0x80) {
         s += static_cast<char>(c);
@@ -30,6 +32,8 @@ void PonUtf8(std::string& s, char32_t c)
         s += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
+
+namespace {
 
 char ACp1252(char32_t c)
 {
@@ -51,9 +55,9 @@ std::string Cp1252AUtf8(const std::string& cp1252)
         if (b < 0x80)
             r += static_cast<char>(b);
         else if (b < 0xA0)
-            PonUtf8(r, kAlto[b - 0x80]);
+            AnyadeUtf8(r, kAlto[b - 0x80]);
         else
-            PonUtf8(r, b);
+            AnyadeUtf8(r, b);
     }
     return r;
 }

@@ -6,3 +6,6 @@
 // A character the code page cannot hold, or a byte that is not valid UTF-8, becomes "?".
 std::string Utf8ACp1252(const std::string& utf8);
 std::string Cp1252AUtf8(const std::string& cp1252);
+
+// Appends one code point as UTF-8.
+void AnyadeUtf8(std::string& s, char32_t c);

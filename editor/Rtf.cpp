@@ -16,24 +16,6 @@ constexpr int32_t kSangriaMax = 31680 * 4; // 88 inches in twips
 constexpr int32_t kMediosPuntosMax = 3276; // 1638 points
 constexpr size_t kProfundidadMax = 4096;   // deeper groups are read as skipped
 
-void PonUtf8(std::string& s, char32_t c)
-{
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Decodes one UTF-8 sequence at s[i]; advances i. Invalid bytes give U+FFFD.
 char32_t SiguienteUtf8(std::string_view s, size_t& i, bool& valido)
@@ -249,7 +231,7 @@ private:
             if (c == U';')
                 GuardaFuente();
             else if (c != U'\t' && Admitido(c) && nombreFuente_.size() < 256)
-                PonUtf8(nombreFuente_, c);
+                AnyadeUtf8(nombreFuente_, c);
             return;
         case Destino::TablaColores:
             if (c == U';') {
@@ -271,7 +253,7 @@ private:
         const FormatoTexto& f = FormatoActual();
         if (actual_.Tramos.empty() || !(actual_.Tramos.back().Formato == f))
             actual_.Tramos.push_back({std::string(), f});
-        PonUtf8(actual_.Tramos.back().Texto, c);
+        AnyadeUtf8(actual_.Tramos.back().Texto, c);
         ultimoParrafo_ = E();
     }
 
@@ -659,7 +641,7 @@ void EscapaTexto(std::string& r, std::string_view utf8, bool enNombre)
             r += static_cast<char>(c);
         } else {
             std::string u;
-            PonUtf8(u, c);
+            AnyadeUtf8(u, c);
             const std::string b = Utf8ACp1252(u);
             if (b.size() == 1 && b[0] != '?') {
                 char x[8];
@@ -728,7 +710,7 @@ DocumentoRtf LeerTextoPlano(std::string_view bytes)
         } else if (c == U'\n' || c == 0x2029) {
             termina();
         } else if (Admitido(c)) {
-            PonUtf8(linea, c);
+            AnyadeUtf8(linea, c);
         }
     }
     termina();
