@@ -22,7 +22,8 @@
 namespace {
 
 // Grows a tree and lays it out: leaves one under another, each parent level
-// with the middle of its children.
+// with the middle of its children, and branch stubs long enough for a
+// probability name and a payoff name side by side under them.
 struct Constructor {
     Arbol& a;
 
@@ -54,10 +55,12 @@ struct Constructor {
         } else {
             int suma = 0;
             for (int i = 1; i <= nodo.NumHijos(); ++i)
-                suma += Situa(nodo.Hijo(i), x + 150, hoja);
+                suma += Situa(nodo.Hijo(i), x + 290, hoja);
             y = suma / nodo.NumHijos();
         }
         a.SituarNodo(n, x, y);
+        if (n != 0)
+            nodo.LongitudRama = 220;
         return y;
     }
     void Disposicion()
