@@ -5,6 +5,7 @@
 #include "app/Ventanas.h"
 #include "drawing/Tapiz.h"
 #include "tree/Documento.h"
+#include "tree/NotaU.h"
 #include "variables/VarUnit.h"
 
 #include <QAction>
@@ -34,6 +35,9 @@ void Documento(TArbol& v, F orden)
             FormVar->MuestraVariables();
         v.Refresca();
     };
+    // A comment being typed belongs to the tree about to be saved or replaced.
+    if (FormNota && FormNota->isVisible())
+        FormNota->GuardarComentario();
     try {
         orden();
     } catch (...) {

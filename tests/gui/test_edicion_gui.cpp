@@ -8,6 +8,8 @@
 #include "tree/NotaU.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QInputDialog>
 #include <QMenu>
 #include <QTest>
@@ -184,4 +186,28 @@ TEST(EdicionConElMenu, ArbolDeTresNodosYSuSolucion)
     EXPECT_TRUE(a.Nodo(2)->Elegido);
     EXPECT_FALSE(a.Nodo(1)->Elegido);
     EXPECT_EQ(a.Raiz().EtiquetaValor.Caption, "250");
+}
+
+// A comment still being typed when the tree is saved goes into the file.
+TEST(EdicionConElMenu, GuardarIncluyeElComentarioQueSeEstaEscribiendo)
+{
+    Programa programa;
+    TArbol& v = *FormArbol;
+    v.show();
+    Arbol& a = v.arbol();
+    const std::string ruta =
+        (QDir::temp().filePath(QStringLiteral("nemor_nota_%1.nmr").arg(QCoreApplication::applicationPid())))
+            .toStdString();
+    a.NombreFichero = ruta;
+    a.Archivo.Caption = ruta;
+    EligeEnMenu(v, 0, v.Comentario1);
+    ASSERT_TRUE(FormNota->isVisible());
+    FormNota->MemoNota->setPlainText(QStringLiteral("Sin revisar"));
+    v.FileSaveItemClick();
+    EXPECT_FALSE(FormNota->isVisible());
+    EXPECT_EQ(a.Raiz().Comentario, "Sin revisar\t");
+    QFile f(QString::fromStdString(ruta));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("Sin revisar\t"));
+    f.remove();
 }
