@@ -4,6 +4,7 @@
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "drawing/Tapiz.h"
+#include "drawing/TreeUnit.h"
 #include "tree/Documento.h"
 #include "tree/NotaU.h"
 #include "variables/VarUnit.h"
@@ -30,6 +31,10 @@ void Documento(TArbol& v, F orden)
 {
     auto despues = [&v] {
         v.OlvidaArrastre();
+        // An open outline of the old tree would rename nodes of the new one
+        // that happen to reuse its numbers: it shows the tree as it now is.
+        if (TreeAD && TreeAD->isVisible())
+            TreeAD->FormShow();
         MuestraRecientes(v);
         if (FormVar)
             FormVar->MuestraVariables();

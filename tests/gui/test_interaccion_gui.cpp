@@ -298,6 +298,28 @@ TEST(Zoom, BotonesYMenu)
     }
 }
 
+TEST(Esquema, UnArbolNuevoRehaceElEsquemaAbierto)
+{
+    SinAjustes();
+    Programa programa;
+    TArbol& v = *FormArbol;
+    v.show();
+    Arbol& a = v.arbol();
+    Hijo(a, 0, NodoDecision, 200, 200, "Vieja");
+    v.TBTTree->trigger();
+    ASSERT_TRUE(TreeAD->isVisible());
+    TreeAD->SpeedButton1->click();
+    ASSERT_EQ(TreeAD->TreeG1->topLevelItem(0)->childCount(), 1);
+    AlAbrirseModal([](QWidget* w) {
+        auto* caja = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(caja, nullptr);
+        caja->button(QMessageBox::No)->click();
+    });
+    v.FileNew();
+    // The old tree's items are gone: none can rename a new node that reuses number 1.
+    EXPECT_EQ(TreeAD->TreeG1->topLevelItem(0)->childCount(), 0);
+}
+
 TEST(Esquema, ListaElArbolYRenombraEnElDibujo)
 {
     SinAjustes();
