@@ -108,7 +108,9 @@ bool Tapiz::event(QEvent* e)
             QToolTip::hideText();
             e->ignore();
         } else {
-            QToolTip::showText(h->globalPos(), QString::fromUtf8(hint), this);
+            // The sum hint breaks its line with a carriage return; tool tips break at line feeds.
+            QToolTip::showText(h->globalPos(), QString::fromUtf8(hint).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                               this);
         }
         return true;
     }
