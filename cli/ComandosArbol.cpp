@@ -22,14 +22,24 @@ std::vector<std::string> Opciones(const std::vector<std::string>& a, bool& v141,
     return r;
 }
 
+// The file named by a command, read into a tree of its own with nobody to ask.
+struct ArbolLeido {
+    UsuarioCli u;
+    Arbol arbol;
+    ContenidoArbol contenido;
+    ArbolLeido(const std::string& ruta, bool v141)
+    {
+        arbol.usuario = &u;
+        contenido = CargaArbolCli(arbol, ruta, v141);
+    }
+};
+
 int Resuelve(const std::vector<std::string>& args, std::ostream& out)
 {
     bool v141;
     const auto a = Opciones(args, v141, 1);
-    UsuarioCli u;
-    Arbol arbol;
-    arbol.usuario = &u;
-    CargaArbolCli(arbol, a[0], v141);
+    ArbolLeido leido(a[0], v141);
+    Arbol& arbol = leido.arbol;
     arbol.opciones.CheckBoxComprobarRojos = true;
     CalculaVEM(arbol);
     for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
@@ -45,10 +55,8 @@ int Bayes(const std::vector<std::string>& args, std::ostream& out)
 {
     bool v141;
     const auto a = Opciones(args, v141, 1);
-    UsuarioCli u;
-    Arbol arbol;
-    arbol.usuario = &u;
-    CargaArbolCli(arbol, a[0], v141);
+    ArbolLeido leido(a[0], v141);
+    Arbol& arbol = leido.arbol;
     CalculaFormulasBayes(arbol);
     for (const auto& l : arbol.Variables)
         out << l << '\n';
@@ -59,10 +67,8 @@ int Reescribe(const std::vector<std::string>& args, std::ostream&)
 {
     bool v141;
     const auto a = Opciones(args, v141, 2);
-    UsuarioCli u;
-    Arbol arbol;
-    arbol.usuario = &u;
-    CargaArbolCli(arbol, a[0], v141);
+    ArbolLeido leido(a[0], v141);
+    Arbol& arbol = leido.arbol;
     EscribeArbol(arbol, a[1]);
     return 0;
 }
@@ -71,12 +77,10 @@ int Comprueba(const std::vector<std::string>& args, std::ostream& out)
 {
     bool v141;
     const auto a = Opciones(args, v141, 1);
-    UsuarioCli u;
-    Arbol arbol;
-    arbol.usuario = &u;
-    const ContenidoArbol c = CargaArbolCli(arbol, a[0], v141);
+    ArbolLeido leido(a[0], v141);
+    Arbol& arbol = leido.arbol;
     out << "nodos " << arbol.NumeroNodos() << ", último número " << arbol.UltimoIndice << ", líneas de variables "
-        << arbol.Variables.size() << ", versión " << FormatoEtiqueta(c.Version, 15, 0);
+        << arbol.Variables.size() << ", versión " << FormatoEtiqueta(leido.contenido.Version, 15, 0);
     if (!arbol.DocumentoEditor.empty())
         out << ", documento " << arbol.DocumentoEditor;
     out << '\n';
