@@ -1,7 +1,7 @@
 # Sourced by run.sh and test.sh: makes sure the Debian packages the build needs are present.
 NEMOR_PAQUETES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
 )
