@@ -4,6 +4,7 @@
 #include "common/Redondeo.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -148,11 +149,38 @@ bool Igual(const T& x, const T& y)
 {
     return x == y;
 }
-bool Igual(const double& x, const double& y) { return std::memcmp(&x, &y, sizeof x) == 0; }
+bool Igual(const double& x, const double& y) { return std::bit_cast<uint64_t>(x) == std::bit_cast<uint64_t>(y); }
+// Texts are short and nearly always equal: eight bytes at a time, inline,
+// is several times faster than a library call per text when the whole tree
+// is compared twice for every command.
+bool Igual(const std::string& x, const std::string& y)
+{
+    size_t n = x.size();
+    if (n != y.size())
+        return false;
+    const char* p = x.data();
+    const char* q = y.data();
+    for (; n >= 8; n -= 8, p += 8, q += 8) {
+        uint64_t a, b;
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, q, 8);
+        if (a != b)
+            return false;
+    }
+    for (; n > 0; --n)
+        if (*p++ != *q++)
+            return false;
+    return true;
+}
 bool Igual(const Hijos& x, const Hijos& y)
 {
     const int n = CuentaHijos(x);
-    return x[0] == y[0] && std::equal(x.begin() + 1, x.begin() + 1 + n, y.begin() + 1);
+    if (x[0] != y[0])
+        return false;
+    for (int i = 1; i <= n; ++i)
+        if (x[i] != y[i])
+            return false;
+    return true;
 }
 
 // The fields in which two nodes differ.
@@ -687,15 +715,23 @@ void Historia::AplicaBloque(const Bloque& b, Tocados& tocados)
         }
         if (m & DUltimoIndice)
             a_.UltimoIndice = d->ultimoIndice[lado];
-        if (m & DTamanyoNodo)
-            a_.TamanyoNodo = otroZoom ? Escala(d->tamanyoNodo[lado], razon) : d->tamanyoNodo[lado];
-        if (m & DSeparacionHorizontal)
-            a_.SeparacionHorizontal = otroZoom ? 4 * a_.TamanyoNodo : d->separacionHorizontal[lado];
-        if (m & DSeparacionVertical)
-            a_.SeparacionVertical = otroZoom ? Escala(a_.TamanyoNodo, 1.2) : d->separacionVertical[lado];
-        // At another zoom the letter size is the zoom's own.
-        if ((m & DTamanyoLetra) && !otroZoom)
-            a_.TamanyoLetra = d->tamanyoLetra[lado];
+        if (!otroZoom) {
+            if (m & DTamanyoNodo)
+                a_.TamanyoNodo = d->tamanyoNodo[lado];
+            if (m & DSeparacionHorizontal)
+                a_.SeparacionHorizontal = d->separacionHorizontal[lado];
+            if (m & DSeparacionVertical)
+                a_.SeparacionVertical = d->separacionVertical[lado];
+            if (m & DTamanyoLetra)
+                a_.TamanyoLetra = d->tamanyoLetra[lado];
+        } else if (m & (DTamanyoNodo | DSeparacionHorizontal | DSeparacionVertical)) {
+            // As zooming does: the node size rounds, the separations follow
+            // it, and the letter size stays the zoom's own.
+            if (m & DTamanyoNodo)
+                a_.TamanyoNodo = Escala(d->tamanyoNodo[lado], razon);
+            a_.SeparacionHorizontal = 4 * a_.TamanyoNodo;
+            a_.SeparacionVertical = Escala(a_.TamanyoNodo, 1.2);
+        }
         if (m & DNodoCopiado)
             a_.NodoCopiado = d->nodoCopiado[lado];
         if (m & DDocumentoEditor)

@@ -21,7 +21,8 @@
 //   taken at; undone or redone at another zoom, the positions, branch stubs
 //   and sizes it puts back are brought to the current zoom as zooming does.
 // - A new tree or a file read (Arbol::Generacion moves on) empties the history.
-// - Selection for alignment is not part of the history.
+// - Selection for alignment is not part of the history, nor are the settings
+//   (colours, the options themselves) or the file name and date labels.
 #include "tree/Arbol.h"
 
 #include <array>

@@ -1,4 +1,5 @@
 #include "analysis/Rollback.h"
+#include "bench/ArbolGenerado.h"
 #include "common/Errores.h"
 #include "drawing/Interaccion.h"
 #include "drawing/OpcionesIni.h"
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -488,6 +490,26 @@ TEST(Historia, DeshacerConOtroZoom)
     }
 }
 
+// The options step changes the sizes: undone at another zoom, the node and
+// letter sizes are those that zoom gives the sizes from before it.
+TEST(Historia, OpcionesDeshechasConOtroZoom)
+{
+    for (const bool aumenta : {true, false}) {
+        SCOPED_TRACE(aumenta ? "aumentar" : "disminuir");
+        Banco b, testigo;
+        b.h.Ejecuta(kPasoOpciones, [&] {
+            b.a.opciones.TamanyoFormas = 40;
+            b.a.opciones.TamanyoLetras = 10;
+            AplicaOpciones(b.a);
+            RecalculaFormulas(b.a);
+        });
+        for (Arbol* a : {&b.a, &testigo.a})
+            aumenta ? ZoomAumentar(*a) : ZoomDisminuir(*a);
+        ASSERT_TRUE(b.h.Deshacer());
+        Iguales(Foto(b.a), Foto(testigo.a), "deshecho con zoom");
+    }
+}
+
 // The copy mark and the editor link set outside a step survive an undo; a
 // step that cleared the mark gets it back.
 TEST(Historia, LaMarcaYElEnlaceNoSeDeshacenSolos)
@@ -565,6 +587,73 @@ TEST(Historia, GuardaComoMuchoElLimiteDePasos)
         ++pasos;
     EXPECT_EQ(pasos, 3);
     Iguales(Foto(a), estados[2], "los tres últimos deshechos");
+}
+
+// A long session on the largest tree: structures deleted, the whole tree
+// dragged, values typed, with solves and zooms in between. Undoing it all
+// gives back the tree it started from; redoing it all, the tree it ended with.
+TEST(Historia, UnaSesionLargaEnElArbolMasGrande)
+{
+    UsuarioGuion u;
+    std::unique_ptr<Arbol> arbol = bench::ArbolGrande();
+    Arbol& a = *arbol;
+    a.usuario = &u;
+    Edicion e(a);
+    Historia h(a);
+    ResuelveArbol(a);
+    const Estado inicio = Foto(a);
+    auto azar = [](int k) { return static_cast<uint16_t>(1 + 100 * k); };
+    for (int i = 0; i < 40; ++i) {
+        const int k = i % 10;
+        switch (i % 8) {
+        case 0:
+            u.respuestas.push_back(Respuesta::Si);
+            h.Ejecuta(kPasoBorrarNodo, [&] { e.Borrar1Click(static_cast<uint16_t>(azar(k) + 1 + i)); });
+            break;
+        case 1:
+            h.Ejecuta(kPasoMoverNodo, [&] { Arrastra(a, 0, 7, -4); });
+            break;
+        case 2:
+            u.textos.push_back(std::to_string(i) + ".5");
+            h.Ejecuta(kPasoGanancia, [&] { e.Coste3Click(static_cast<uint16_t>(azar(k) + 50)); });
+            break;
+        case 3:
+            h.EjecutaSinPaso([&] { ResuelveArbol(a); });
+            h.Ejecuta(
+                kPasoVariables, [&] { a.Variables.insert(a.Variables.begin() + i, "! nota " + std::to_string(i)); },
+                "variables");
+            break;
+        case 4:
+            // No node numbers are left: the conversion is refused and leaves no step.
+            u.textos.push_back("2");
+            EXPECT_THROW(h.Ejecuta(kPasoNodoDecision, [&] { e.CuadrodeDecisin1Click(azar(k) + 60); }), ELimiteArbol);
+            break;
+        case 5:
+            ZoomAumentar(a);
+            h.Ejecuta(kPasoMoverNodo, [&] { Arrastra(a, azar(k), -9, 30); });
+            break;
+        case 6:
+            ZoomDisminuir(a);
+            h.Ejecuta(kPasoValoresACero, [&] { ValoresACero(a); });
+            break;
+        default:
+            if (i == 39) {
+                u.respuestas.push_back(Respuesta::Si);
+                h.Ejecuta(kPasoBorrarNodo, [&] { e.Borrar1Click(azar(9)); });
+            } else {
+                h.Ejecuta(kPasoCambiarNombre, [&] { a.PonerTexto(azar(k), "Rama " + std::to_string(i)); });
+            }
+            break;
+        }
+    }
+    ASSERT_EQ(a.FactorZoom, 1.0);
+    const Estado fin = Foto(a);
+    while (h.Deshacer()) {
+    }
+    Iguales(Foto(a), inicio, "todo deshecho");
+    while (h.Rehacer()) {
+    }
+    Iguales(Foto(a), fin, "todo rehecho");
 }
 
 } // namespace
