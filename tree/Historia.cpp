@@ -434,8 +434,6 @@ std::vector<uint16_t> OrdenDe(const Arbol& a)
     return std::vector<uint16_t>(a.ListaOrden.begin(), a.ListaOrden.begin() + n + 1);
 }
 
-} // namespace
-
 // What changed in the document values; [0] before, [1] after.
 struct CambioDocumento {
     unsigned mascara = 0;
@@ -449,6 +447,8 @@ struct CambioDocumento {
     std::string documentoEditor[2];
     DiferenciaLista<std::string> variables;
 };
+
+} // namespace
 
 // One comparison's differences, taken at one zoom factor.
 //
