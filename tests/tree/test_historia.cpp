@@ -274,15 +274,16 @@ TEST(Historia, LoEscritoSeguidoEsUnSoloPaso)
     };
     struct Caso {
         const char* nombre;
+        const char* paso;
         std::vector<const char*> claves; // one step per key, each typing one more letter
         Escribe escribe;
         int pasos;
     };
     const Caso casos[] = {
-        {"un comentario", {"nota 1", "nota 1", "nota 1"}, comentario, 1},
-        {"otro comentario entre medias", {"nota 1", "nota 3", "nota 1"}, comentario, 3},
-        {"sin clave", {"", "", ""}, comentario, 3},
-        {"la lista de variables", {"variables", "variables", "variables"}, variables, 1},
+        {"un comentario", kPasoComentario, {"nota 1", "nota 1", "nota 1"}, comentario, 1},
+        {"otro comentario entre medias", kPasoComentario, {"nota 1", "nota 3", "nota 1"}, comentario, 3},
+        {"sin clave", kPasoComentario, {"", "", ""}, comentario, 3},
+        {"la lista de variables", kPasoVariables, {"variables", "variables", "variables"}, variables, 1},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -291,7 +292,7 @@ TEST(Historia, LoEscritoSeguidoEsUnSoloPaso)
         std::string texto;
         for (const char* clave : c.claves) {
             texto += "x";
-            b.h.Ejecuta(kPasoComentario, [&] { c.escribe(b, clave, texto); }, clave);
+            b.h.Ejecuta(c.paso, [&] { c.escribe(b, clave, texto); }, clave);
         }
         int pasos = 0;
         while (b.h.Deshacer())
@@ -560,6 +561,8 @@ TEST(Historia, DiceQueCambio)
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
         Banco b;
+        // What an entry reports includes changes made outside the history
+        // since it last looked; the bench's own building is not the command's.
         b.h.Vacia();
         const Cambios visto = c.orden(b);
         EXPECT_EQ(visto.Dibujo, c.esperado.Dibujo);
