@@ -23,6 +23,9 @@ public:
     std::array<uint16_t, MaxNumeroNodo + 1> ListaOrden{};
     int32_t UltimaPosicion = 0;
     int32_t UltimoIndice = 0;
+    // Moves on whenever the whole tree is replaced (a new tree, a file read),
+    // so whoever keeps something about its nodes knows it no longer applies.
+    uint64_t Generacion = 0;
 
     // The node in slot n, or nullptr for an empty slot or a number outside the table.
     TNodo* Nodo(int n);

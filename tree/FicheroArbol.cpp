@@ -453,6 +453,7 @@ void CargaContenido(Arbol& a, const ContenidoArbol& c, const std::function<void(
 {
     // The old tree goes, every node at once; sizes, zoom and colours stay as
     // the drawing has them.
+    ++a.Generacion;
     for (auto& n : a.TablaNodos)
         n.reset();
     a.ListaOrden.fill(0);

@@ -31,6 +31,7 @@ struct Rect {
     int32_t Right() const { return Left + Width; }
     int32_t Bottom() const { return Top + Height; }
     bool Contiene(int32_t x, int32_t y) const { return x >= Left && x < Left + Width && y >= Top && y < Top + Height; }
+    bool operator==(const Rect&) const = default;
 };
 
 // A text label of the drawing. Its size comes from font metrics when painted.
@@ -40,6 +41,7 @@ struct Etiqueta {
     std::string Hint; // empty: no hint
     std::string Fuente = "Arial";
     int32_t Tamanyo = 8; // points
+    bool operator==(const Etiqueta&) const = default;
 };
 
 struct TNodo {
@@ -71,4 +73,5 @@ struct TNodo {
 
     uint16_t NumHijos() const { return Hijos[0]; }
     uint16_t Hijo(int i) const { return Hijos[i]; } // i in 1..NumHijos()
+    bool operator==(const TNodo&) const = default;
 };
