@@ -9,7 +9,6 @@
 #include "variables/Variables.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <optional>
 
@@ -179,11 +178,7 @@ double SumaConjunto(Arbol& arbol, const std::vector<std::string>& lineas)
 std::vector<std::string> LineasConjuntoOrdenadas(const Arbol& arbol)
 {
     std::vector<std::string> r = LineasVariacion(arbol);
-    std::stable_sort(r.begin(), r.end(), [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-        });
-    });
+    std::stable_sort(r.begin(), r.end(), OrdenAlfabetico);
     return r;
 }
 

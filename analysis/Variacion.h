@@ -34,7 +34,7 @@ constexpr long kMaxPuntosVariacion = 100000;
 
 // The pick lists of the dialog: lines that are not empty, not Bayes lines and not comments.
 std::vector<std::string> LineasVariacion(const Arbol& arbol);
-// The same lines sorted ignoring case, for the list of the set's candidates.
+// The same lines in the order of the sorted pick lists, for the list of the set's candidates.
 std::vector<std::string> LineasConjuntoOrdenadas(const Arbol& arbol);
 // The sum of the values of a set's lines, and its label "Suma = ...".
 // Writes the list with the current decimal separator and rebuilds its

@@ -217,6 +217,34 @@ TEST_F(Barrido, ModoConjunto)
     EXPECT_EQ(TextoSuma(a, {}), "Suma = 0");
 }
 
+// The candidates of a set sort as the Variable box does, whatever the option says.
+TEST(LineasConjunto, OrdenComoElCuadroVariable)
+{
+    Arbol a;
+    a.Variables = {"zeta = 1", "Ñandú = 2", "árbol = 3", "Nube = 4", "nz = 5", "Ánfora = 6", "año = 7",
+                   "Oca = 8",  "! nota",     "BAYES(A)",  "",         "b = 9"};
+    const std::vector<std::string> orden = {"Ánfora = 6", "año = 7", "árbol = 3", "b = 9", "Nube = 4",
+                                            "nz = 5",     "Ñandú = 2", "Oca = 8", "zeta = 1"};
+    a.opciones.CheckBoxListaVarOrdenada = true;
+    EXPECT_EQ(LineasConjuntoOrdenadas(a), orden);
+    EXPECT_EQ(ListaSeleccionVariables(a), orden);
+    a.opciones.CheckBoxListaVarOrdenada = false;
+    EXPECT_EQ(LineasConjuntoOrdenadas(a), orden);
+
+    struct Par {
+        const char *antes, *despues;
+    } pares[] = {
+        {"Ñu", "zeta"}, {"Árbol", "Zapato"}, // not after «z», as bytes would put them
+        {"nz", "ña"},   {"Ñz", "o"},     // ñ right after n
+        {"a", "B"},     {"á", "b"},      {"Árbol", "arce"},   // case and accents ignored
+        {"ARBOL", "arbol"},              // equal so: byte order, upper first
+    };
+    for (const auto& p : pares) {
+        EXPECT_TRUE(OrdenAlfabetico(p.antes, p.despues)) << p.antes << " < " << p.despues;
+        EXPECT_FALSE(OrdenAlfabetico(p.despues, p.antes)) << p.despues << " < " << p.antes;
+    }
+}
+
 TEST_F(Barrido, ErrorEnUnPasoLoDejaTodoComoEstaba)
 {
     SeparadorTemporal s('.');
