@@ -296,9 +296,8 @@ void TFormHistorico::AnyadePunto(double x, double y)
     auto donde = std::upper_bound(puntos_.begin(), puntos_.end(), x,
                                   [](double v, const QPointF& p) { return v < p.x(); });
     puntos_.insert(donde, QPointF(x, y));
+    lineas_.push_back(LineaVariacion(x, y));
 }
-
-void TFormHistorico::AnyadeLinea(const std::string& linea) { lineas_.push_back(linea); }
 
 void TFormHistorico::Muestra()
 {
@@ -400,7 +399,10 @@ void TFormHistorico::BitBtn4Click()
     const auto ruta = u->GuardarFichero(d);
     if (!ruta)
         return;
-    GrabaTablaVariacion(*ruta, lineas_);
+    std::vector<PuntoGrafico> tabla;
+    for (const QPointF& p : puntos_)
+        tabla.push_back({p.x(), p.y()});
+    GrabaTablaVariacion(*ruta, tabla);
 }
 
 void TFormHistorico::ImprimeTabla(QPrinter& impresora)

@@ -63,7 +63,6 @@ public:
     // --- What the sweep uses ------------------------------------------------
     void Limpia() override;
     void AnyadePunto(double x, double y) override;
-    void AnyadeLinea(const std::string& linea) override;
     void Muestra() override;
 
     // The table, line by line, as shown.

@@ -505,17 +505,17 @@ public:
     }
     void Limpia() override { resultados_.Limpia(); }
     void AnyadePunto(double x, double y) override { resultados_.AnyadePunto(x, y); }
-    void AnyadeLinea(const std::string& linea) override { resultados_.AnyadeLinea(linea); }
     void Muestra() override { resultados_.Muestra(); }
     void PanelVisible(bool visible) override { ventana_.PanelTapiz->setVisible(visible); }
-    void Paso() override
+    bool Paso(const ProgresoVariacion&) override
     {
         if (reloj_.elapsed() < 50)
-            return;
+            return true;
         ventana_.Refresca();
         // Paint and expose events only: no command may start in the middle of the sweep.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         reloj_.restart();
+        return true;
     }
 
 private:
