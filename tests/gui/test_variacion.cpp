@@ -25,6 +25,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -166,6 +167,66 @@ TEST(Variaciones, DesdeElDialogoHastaLaTablaGrabada)
         h.PageControl1->setCurrentIndex(0);
         EXPECT_TRUE(h.grab().save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/ventana_variacion.png")));
     }
+    a.usuario = &v.usuario();
+}
+
+// A long sweep shows its progress; "Detener" ends it with the points computed so
+// far in the chart and the table, and everything else as after any sweep.
+// Meanwhile no other command runs: the main window cannot even be closed.
+TEST(Variaciones, DetenerUnaVariacionLarga)
+{
+    SeparadorTemporal s('.');
+    Programa programa;
+    TArbol& v = *FormArbol;
+    Arbol& a = v.arbol();
+    UsuarioGuion u;
+    a.usuario = &u;
+    ArbolDeTres(a);
+    a.opciones.CheckBoxComprobarRojos = true;
+    FormVar->MuestraVariables();
+    const auto antes = a.Variables;
+    const QString memoAntes = FormVar->Memo1->toPlainText();
+    RetrasoProgresoMs = 0;
+
+    bool detenida = false;
+    AlAbrirseModal([&](QWidget* w) {
+        auto* d = qobject_cast<TFormVariacion*>(w);
+        ASSERT_EQ(d, FormVariacion);
+        // Ten million points: far more than run before the click below.
+        d->ComboBox1->setEditText(QStringLiteral("P1 = 0.5"));
+        d->Desde->setText(QStringLiteral("0"));
+        d->Hasta->setText(QStringLiteral("1"));
+        d->Incremento->setText(QStringLiteral("0.0000001"));
+        AlAbrirseModal([&](QWidget* w) {
+            auto* p = qobject_cast<TFormProgresoVariacion*>(w);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p->windowTitle(), QStringLiteral("Variación en curso"));
+            EXPECT_EQ(p->ProgressLabel->text(), QStringLiteral("Calculando la variación de P1..."));
+            EXPECT_TRUE(p->LPuntos->text().startsWith(QStringLiteral("Puntos calculados: ")));
+            EXPECT_FALSE(v.close());
+            EXPECT_FALSE(EjecutaVariacionesEnVentana(a, FormVariacion->Parametros(), *FormHistorico, nullptr, {}));
+            p->BDetener->click();
+            detenida = true;
+        });
+        d->BitBtn1->click();
+    });
+    v.Vaiaciones1->trigger();
+    RetrasoProgresoMs = 500;
+    ASSERT_TRUE(detenida);
+
+    TFormHistorico& h = *FormHistorico;
+    EXPECT_TRUE(h.isVisible());
+    const size_t n = h.Puntos().size();
+    EXPECT_GT(n, 0u);
+    EXPECT_LT(n, 10000000u);
+    EXPECT_EQ(h.Memo1->model()->rowCount(), static_cast<int>(n));
+    EXPECT_EQ(h.Memo1->model()->index(0, 0).data().toString(), QStringLiteral("0\t240"));
+    EXPECT_GT(h.Series1->count(), 0);
+    EXPECT_EQ(a.Variables, antes);
+    EXPECT_EQ(FormVar->Memo1->toPlainText(), memoAntes);
+    EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
+    EXPECT_DOUBLE_EQ(a.Raiz().Valor, 170);
+    EXPECT_TRUE(u.llamadas.empty());
     a.usuario = &v.usuario();
 }
 
