@@ -73,14 +73,15 @@ public:
         filas_ = puntos_.size();
         endResetModel();
     }
-    size_t Filas() const { return filas_; }
+    // Never past the points there are, even between a clearing and its reset.
+    size_t Filas() const { return std::min(filas_, puntos_.size()); }
     int rowCount(const QModelIndex& padre) const override
     {
         return padre.isValid() ? 0 : static_cast<int>(std::min<size_t>(filas_, INT_MAX));
     }
     QVariant data(const QModelIndex& i, int rol) const override
     {
-        if (rol != Qt::DisplayRole || !i.isValid() || static_cast<size_t>(i.row()) >= filas_)
+        if (rol != Qt::DisplayRole || !i.isValid() || static_cast<size_t>(i.row()) >= Filas())
             return {};
         const PuntoGrafico& p = puntos_[static_cast<size_t>(i.row())];
         return Q(LineaVariacion(p.X, p.Y));
