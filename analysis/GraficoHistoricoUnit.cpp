@@ -1,34 +1,38 @@
 #include "analysis/GraficoHistoricoUnit.h"
 
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "common/Decimal.h"
 #include "common/Errores.h"
 #include "common/Usuario.h"
 
+#include <QAbstractListModel>
 #include <QAction>
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -42,7 +46,51 @@ QImage MarcaRoja()
     return img;
 }
 
+// Room for a tick label on each axis: the bottom labels stand on end, one
+// text line wide, but closer ticks would crowd the grid.
+constexpr int kPixelesPorMarcaX = 45;
+constexpr int kPixelesPorMarcaY = 35;
+// What the title, the labels and the margins take from the chart's size.
+constexpr int kMargenAncho = 110;
+constexpr int kMargenAlto = 150;
+
 } // namespace
+
+// --- The value table --------------------------------------------------------------
+
+// The table's lines, written when the view draws them: a million points cost
+// their 16 bytes each, not a text document of a million lines. The rows are
+// the points up to the last reset, so a running sweep adds points unseen.
+class ModeloTablaVariacion : public QAbstractListModel {
+public:
+    ModeloTablaVariacion(const std::vector<PuntoGrafico>& puntos, QObject* padre)
+        : QAbstractListModel(padre), puntos_(puntos)
+    {
+    }
+    void Reinicia()
+    {
+        beginResetModel();
+        filas_ = puntos_.size();
+        endResetModel();
+    }
+    // Never past the points there are, even between a clearing and its reset.
+    size_t Filas() const { return std::min(filas_, puntos_.size()); }
+    int rowCount(const QModelIndex& padre) const override
+    {
+        return padre.isValid() ? 0 : static_cast<int>(std::min<size_t>(filas_, INT_MAX));
+    }
+    QVariant data(const QModelIndex& i, int rol) const override
+    {
+        if (rol != Qt::DisplayRole || !i.isValid() || static_cast<size_t>(i.row()) >= Filas())
+            return {};
+        const PuntoGrafico& p = puntos_[static_cast<size_t>(i.row())];
+        return Q(LineaVariacion(p.X, p.Y));
+    }
+
+private:
+    const std::vector<PuntoGrafico>& puntos_;
+    size_t filas_ = 0;
+};
 
 // --- The chart ------------------------------------------------------------------
 
@@ -51,6 +99,9 @@ GraficoVariacion::GraficoVariacion(QChart* chart, QWidget* parent) : QChartView(
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     setRubberBand(QChartView::RectangleRubberBand);
+    // The value marks and the cross-hair are painted over the whole chart:
+    // repainting only what the scene changed would leave pieces of old ones.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 }
 
 void GraficoVariacion::PonCruz(QPointF p)
@@ -65,6 +116,12 @@ void GraficoVariacion::PonMover(bool mover)
 {
     mover_ = mover;
     setRubberBand(mover ? QChartView::NoRubberBand : QChartView::RectangleRubberBand);
+}
+
+void GraficoVariacion::resizeEvent(QResizeEvent* e)
+{
+    QChartView::resizeEvent(e);
+    emit Redimensionado();
 }
 
 void GraficoVariacion::mouseMoveEvent(QMouseEvent* e)
@@ -106,6 +163,11 @@ void GraficoVariacion::leaveEvent(QEvent* e)
 void GraficoVariacion::drawForeground(QPainter* painter, const QRectF& rect)
 {
     QChartView::drawForeground(painter, rect);
+    if (PintaEncima) {
+        painter->save();
+        PintaEncima(painter);
+        painter->restore();
+    }
     if (cruz_.x() < 0)
         return;
     const QRectF r = chart()->plotArea();
@@ -185,29 +247,31 @@ TFormHistorico::TFormHistorico(QWidget* parent) : QWidget(parent, Qt::Window)
     grafico->legend()->hide();
     grafico->setBackgroundBrush(Qt::white);
     grafico->setPlotAreaBackgroundVisible(false);
-    grafico->setLocalizeNumbers(true);
-    grafico->setLocale(numeros_);
     Series1 = new QLineSeries;
     Series1->setObjectName(QStringLiteral("Series1"));
     Series1->setName(QStringLiteral("Series1"));
+    Series1->setPen(QPen(QColor(255, 0, 0), 2));
     grafico->addSeries(Series1);
-    EjeX = new QValueAxis;
-    EjeX->setObjectName(QStringLiteral("EjeX"));
+    // Axes whose ticks the window chooses (round numbers, also after a zoom or
+    // a pan) and writes itself, so a tick is never "-0" nor "0.30000000000000004".
+    auto eje = [](const char* nombre) {
+        auto* e = new QCategoryAxis;
+        e->setObjectName(QString::fromLatin1(nombre));
+        e->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        return e;
+    };
+    EjeX = eje("EjeX");
     EjeX->setLabelsAngle(-90);
-    EjeX->setLabelFormat(QStringLiteral("%.6g"));
-    EjeY = new QValueAxis;
-    EjeY->setObjectName(QStringLiteral("EjeY"));
-    EjeY->setLabelFormat(QStringLiteral("%.6g"));
+    EjeY = eje("EjeY");
     grafico->addAxis(EjeX, Qt::AlignBottom);
     grafico->addAxis(EjeY, Qt::AlignLeft);
     Series1->attachAxis(EjeX);
     Series1->attachAxis(EjeY);
-    Series1->setPointLabelsFormat(QStringLiteral("@yPoint"));
-    Series1->setPointLabelsClipping(false);
     Chart1 = new GraficoVariacion(grafico, TabGrafico);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setRenderHint(QPainter::Antialiasing);
     Chart1->viewport()->setCursor(Qt::CrossCursor);
+    Chart1->PintaEncima = [this](QPainter* p) { PintaValores(p); };
     vg->addWidget(Chart1, 1);
 
     // The chart's own commands.
@@ -224,22 +288,52 @@ TFormHistorico::TFormHistorico(QWidget* parent) : QWidget(parent, Qt::Window)
     AccionRestablecer = comando("AccionRestablecer", QStringLiteral("Restablecer"), QStyle::SP_BrowserReload);
     AccionGuardarImagen = comando("AccionGuardarImagen", QStringLiteral("Guardar imagen..."), QStyle::SP_DialogSaveButton);
     AccionCopiarImagen = comando("AccionCopiarImagen", QStringLiteral("Copiar imagen"), QStyle::SP_FileDialogContentsView);
-    connect(AccionAcercar, &QAction::triggered, this, [this] { Chart1->chart()->zoomIn(); });
-    connect(AccionAlejar, &QAction::triggered, this, [this] { Chart1->chart()->zoomOut(); });
-    connect(AccionMover, &QAction::toggled, this, [this](bool on) { Chart1->PonMover(on); });
+    connect(AccionAcercar, &QAction::triggered, this, [this] { Protegido([this] { Chart1->chart()->zoomIn(); }); });
+    connect(AccionAlejar, &QAction::triggered, this, [this] { Protegido([this] { Chart1->chart()->zoomOut(); }); });
+    connect(AccionMover, &QAction::toggled, this, [this](bool on) { Protegido([this, on] { Chart1->PonMover(on); }); });
     connect(AccionRestablecer, &QAction::triggered, this, &TFormHistorico::AjustaEjes);
     connect(AccionGuardarImagen, &QAction::triggered, this, &TFormHistorico::GuardaImagenClick);
     connect(AccionCopiarImagen, &QAction::triggered, this, &TFormHistorico::CopiaImagenClick);
+    // Zoom and pan move the view: new ticks, the series cut anew. A new size
+    // does the same, or fits the data again while the user has not moved it.
+    auto vista = [this] {
+        if (actualizando_)
+            return;
+        ajustado_ = false;
+        Protegido([this] { ActualizaVista(); });
+    };
+    connect(EjeX, &QValueAxis::rangeChanged, this, vista);
+    connect(EjeY, &QValueAxis::rangeChanged, this, vista);
+    connect(Chart1, &GraficoVariacion::Redimensionado, this, [this] {
+        if (ajustado_)
+            AjustaEjes();
+        else
+            Protegido([this] { ActualizaVista(); });
+    });
+    connect(grafico, &QChart::plotAreaChanged, this, [this] {
+        if (!actualizando_)
+            Protegido([this] { ActualizaVista(); });
+    });
 
     // Page "Valores".
     TabValores = new QWidget;
     TabValores->setObjectName(QStringLiteral("TabValores"));
     PageControl1->addTab(TabValores, QStringLiteral("Valores"));
     auto* vv = new QVBoxLayout(TabValores);
-    Memo1 = new QPlainTextEdit(TabValores);
+    modelo_ = new ModeloTablaVariacion(puntos_, this);
+    Memo1 = new QListView(TabValores);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setModel(modelo_);
+    Memo1->setUniformItemSizes(true);
+    Memo1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Memo1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    AccionCopiarLineas = new QAction(QStringLiteral("Copiar"), Memo1);
+    AccionCopiarLineas->setObjectName(QStringLiteral("AccionCopiarLineas"));
+    AccionCopiarLineas->setShortcut(QKeySequence::Copy);
+    AccionCopiarLineas->setShortcutContext(Qt::WidgetShortcut);
+    Memo1->addAction(AccionCopiarLineas);
+    Memo1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(AccionCopiarLineas, &QAction::triggered, this, &TFormHistorico::CopiaLineasClick);
     vv->addWidget(Memo1, 1);
     auto* botones = new QHBoxLayout;
     BitBtn3 = new QPushButton(QStringLiteral("Co&piar"), TabValores);
@@ -262,13 +356,18 @@ TFormHistorico::TFormHistorico(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(BitBtn4, &QPushButton::clicked, this, &TFormHistorico::BitBtn4Click);
     connect(BitBtn5, &QPushButton::clicked, this, &TFormHistorico::BitBtn5Click);
 
-    CheckBoxValoresClick();
     CheckBoxPuntosClick();
     AjustaEjes();
 
     // Centred on the screen.
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
+}
+
+TFormHistorico::~TFormHistorico()
+{
+    // The chart outlives nothing it paints with.
+    Chart1->PintaEncima = nullptr;
 }
 
 IUsuario* TFormHistorico::Usuario() const
@@ -278,37 +377,38 @@ IUsuario* TFormHistorico::Usuario() const
     return FormArbol ? &FormArbol->usuario() : nullptr;
 }
 
+size_t TFormHistorico::Mostrados() const { return modelo_->Filas(); }
+
 // --- What the sweep uses ------------------------------------------------------------
 
 void TFormHistorico::Limpia()
 {
-    lineas_.clear();
     puntos_.clear();
+    puntos_.shrink_to_fit();
+    modelo_->Reinicia();
     Series1->clear();
-    Memo1->clear();
     Series1AfterDrawValues();
     AjustaEjes();
 }
 
 void TFormHistorico::AnyadePunto(double x, double y)
 {
-    // X kept in ascending order; a sweep steps upwards, so this is an append.
-    auto donde = std::upper_bound(puntos_.begin(), puntos_.end(), x,
-                                  [](double v, const QPointF& p) { return v < p.x(); });
-    puntos_.insert(donde, QPointF(x, y));
+    // A sweep steps upwards, so the points arrive in ascending x, as the
+    // chart keeps them, and in sweep order, as the table lists them.
+    if (puntos_.empty()) {
+        yMin_ = yMax_ = y;
+    } else {
+        yMin_ = std::min(yMin_, y);
+        yMax_ = std::max(yMax_, y);
+    }
+    puntos_.push_back({x, y});
 }
-
-void TFormHistorico::AnyadeLinea(const std::string& linea) { lineas_.push_back(linea); }
 
 void TFormHistorico::Muestra()
 {
     // The chart and the table take the whole sweep at once: redrawing them at
     // every step would cost more than the sweep itself.
-    Series1->replace(puntos_);
-    QStringList texto;
-    for (const auto& l : lineas_)
-        texto << Q(l);
-    Memo1->setPlainText(texto.join(QLatin1Char('\n')));
+    modelo_->Reinicia();
     Series1AfterDrawValues();
     AjustaEjes();
     show();
@@ -316,91 +416,272 @@ void TFormHistorico::Muestra()
     activateWindow();
 }
 
-void TFormHistorico::AjustaEjes()
+QString TFormHistorico::TextoTabla() const
 {
-    Chart1->chart()->zoomReset();
-    double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
-    if (!puntos_.isEmpty()) {
-        x0 = x1 = puntos_.front().x();
-        y0 = y1 = puntos_.front().y();
-        for (const QPointF& p : puntos_) {
-            x0 = std::min(x0, p.x());
-            x1 = std::max(x1, p.x());
-            y0 = std::min(y0, p.y());
-            y1 = std::max(y1, p.y());
-        }
-        // A flat line or a single point still gets a range around it.
-        auto abre = [](double& a, double& b) {
-            if (a == b) {
-                const double d = a == 0 ? 1 : std::abs(a) * 0.1;
-                a -= d;
-                b += d;
-            }
-        };
-        abre(x0, x1);
-        abre(y0, y1);
+    std::string texto;
+    const size_t n = Mostrados();
+    texto.reserve(n * 32);
+    for (size_t i = 0; i < n; ++i) {
+        if (i)
+            texto += '\n';
+        texto += LineaVariacion(puntos_[i].X, puntos_[i].Y);
     }
-    EjeX->setRange(x0, x1);
-    EjeY->setRange(y0, y1);
-    EjeX->applyNiceNumbers();
-    EjeY->applyNiceNumbers();
+    return Q(texto);
 }
 
-QString TFormHistorico::TextoEje(double v) const { return numeros_.toString(v, 'g', 6); }
+// --- The view ------------------------------------------------------------------------
+
+void TFormHistorico::AjustaEjes()
+{
+    Protegido([this] {
+        actualizando_ = true;
+        struct Fin {
+            bool& b;
+            ~Fin() { b = false; }
+        } fin{actualizando_};
+        Chart1->chart()->zoomReset();
+        double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
+        if (const size_t n = Mostrados()) {
+            x0 = puntos_.front().X;
+            x1 = puntos_[n - 1].X;
+            y0 = yMin_;
+            y1 = yMax_;
+        }
+        RedondeaRango(x0, x1, MaximoMarcas(EjeX));
+        RedondeaRango(y0, y1, MaximoMarcas(EjeY));
+        EjeX->setRange(x0, x1);
+        EjeY->setRange(y0, y1);
+        ajustado_ = true;
+    });
+    Protegido([this] { ActualizaVista(); });
+}
+
+int TFormHistorico::MaximoMarcas(const QCategoryAxis* eje) const
+{
+    const int r = eje == EjeX ? (Chart1->width() - kMargenAncho) / kPixelesPorMarcaX
+                              : (Chart1->height() - kMargenAlto) / kPixelesPorMarcaY;
+    return std::max(2, r);
+}
+
+void TFormHistorico::PonMarcas(QCategoryAxis* eje)
+{
+    const MarcasEje m = CalculaMarcas(eje->min(), eje->max(), MaximoMarcas(eje));
+    (eje == EjeX ? decimalesX_ : decimalesY_) = m.Decimales;
+    QStringList textos;
+    for (const double v : m.Valores)
+        textos << numeros_.toString(v, 'f', m.Decimales);
+    // The same ticks again would only lay the chart out anew.
+    if (textos == eje->categoriesLabels() && eje->startValue() == eje->min())
+        return;
+    for (const QString& l : eje->categoriesLabels())
+        eje->remove(l);
+    eje->setStartValue(eje->min());
+    for (qsizetype i = 0; i < textos.size(); ++i)
+        eje->append(textos[i], m.Valores[static_cast<size_t>(i)]);
+}
+
+void TFormHistorico::ActualizaVista()
+{
+    if (actualizando_)
+        return;
+    actualizando_ = true;
+    struct Fin {
+        bool& b;
+        ~Fin() { b = false; }
+    } fin{actualizando_};
+
+    const QRectF plot = Chart1->chart()->plotArea();
+    PonMarcas(EjeX);
+    PonMarcas(EjeY);
+
+    // What the plot can show of the points in view.
+    const int columnas = std::max(100, static_cast<int>(plot.width()));
+    const std::span<const PuntoGrafico> mostrados(puntos_.data(), Mostrados());
+    const auto dibujo = PuntosDibujados(mostrados, EjeX->min(), EjeX->max(), columnas);
+    QList<QPointF> serie;
+    serie.reserve(static_cast<qsizetype>(dibujo.size()));
+    for (const auto& p : dibujo)
+        serie.append(QPointF(p.X, p.Y));
+    if (serie != Series1->points())
+        Series1->replace(serie);
+
+    // Markers as wide as the points are apart, up to 7 pixels: a row of
+    // squares, never one red band.
+    const auto i0 = std::lower_bound(mostrados.begin(), mostrados.end(), EjeX->min(),
+                                     [](const PuntoGrafico& p, double x) { return p.X < x; });
+    const auto i1 = std::upper_bound(mostrados.begin(), mostrados.end(), EjeX->max(),
+                                     [](double x, const PuntoGrafico& p) { return x < p.X; });
+    const double separacion = i1 - i0 > 1 ? plot.width() / static_cast<double>(i1 - i0 - 1) : plot.width();
+    Series1->setMarkerSize(std::clamp(std::floor(separacion) - 1, 2.0, 7.0));
+    Chart1->viewport()->update();
+}
+
+namespace {
+
+// A number that rounds to zero is written without its sign: "0.0", not "-0.0".
+QString SinMenosCero(QString t)
+{
+    if (t.startsWith(QLatin1Char('-')) && !t.contains(QRegularExpression(QStringLiteral("[1-9]"))))
+        t.remove(0, 1);
+    return t;
+}
+
+} // namespace
+
+QString TFormHistorico::TextoEje(const QCategoryAxis* eje, double v) const
+{
+    return SinMenosCero(numeros_.toString(v, 'f', (eje == EjeX ? decimalesX_ : decimalesY_) + 1));
+}
+
+QString TFormHistorico::TextoValor(double y) const
+{
+    // As the vertical axis writes it, without zeros after the last digit: "20", "21.4".
+    QString t = TextoEje(EjeY, y);
+    const QChar coma = numeros_.decimalPoint().front();
+    if (t.contains(coma)) {
+        while (t.endsWith(QLatin1Char('0')))
+            t.chop(1);
+        if (t.endsWith(coma))
+            t.chop(1);
+    }
+    return SinMenosCero(t);
+}
+
+// Every k-th point in view, k as many points as a mark is wide, counted from
+// the first point of the sweep so the marks stay put while panning; and none
+// that would touch one already placed.
+std::vector<TFormHistorico::MarcaValor> TFormHistorico::MarcasValores() const
+{
+    std::vector<MarcaValor> r;
+    const size_t n = Mostrados();
+    if (!CheckBoxValores->isChecked() || n == 0)
+        return r;
+    QChart* c = Chart1->chart();
+    const QRectF plot = c->plotArea();
+    const auto inicio = puntos_.begin(), fin = puntos_.begin() + static_cast<long>(n);
+    const size_t i0 = static_cast<size_t>(
+        std::lower_bound(inicio, fin, EjeX->min(), [](const PuntoGrafico& q, double x) { return q.X < x; }) - inicio);
+    const size_t i1 = static_cast<size_t>(
+        std::upper_bound(inicio, fin, EjeX->max(), [](double x, const PuntoGrafico& q) { return x < q.X; }) - inicio);
+    if (i1 <= i0 || plot.width() <= 0)
+        return r;
+
+    const QFontMetricsF fm(font());
+    // The widest a mark can be: the ends of the values, zeros kept.
+    const double ancho =
+        std::max(fm.horizontalAdvance(TextoEje(EjeY, yMin_)), fm.horizontalAdvance(TextoEje(EjeY, yMax_))) + 8;
+    const double porPunto = plot.width() / static_cast<double>(i1 - i0);
+    const size_t cada = std::max<size_t>(1, static_cast<size_t>(std::ceil(ancho / porPunto)));
+    for (size_t i = (i0 + cada - 1) / cada * cada; i < i1; i += cada) {
+        const QPointF en = c->mapToScene(c->mapToPosition(QPointF(puntos_[i].X, puntos_[i].Y), Series1));
+        if (!plot.contains(en))
+            continue;
+        MarcaValor m{{}, TextoValor(puntos_[i].Y)};
+        m.Rect = QRectF(0, 0, fm.horizontalAdvance(m.Texto) + 4, fm.height() + 2);
+        m.Rect.moveCenter(QPointF(en.x(), en.y() - 6 - m.Rect.height() / 2));
+        if (m.Rect.top() < plot.top())
+            m.Rect.moveTop(en.y() + 6); // no room above: below the point
+        if (std::none_of(r.begin(), r.end(), [&](const MarcaValor& o) { return o.Rect.intersects(m.Rect); }))
+            r.push_back(m);
+    }
+    return r;
+}
+
+void TFormHistorico::PintaValores(QPainter* p)
+{
+    p->setFont(font());
+    for (const MarcaValor& m : MarcasValores()) {
+        p->setPen(QColor(160, 160, 160));
+        p->setBrush(QColor(255, 255, 225));
+        p->drawRect(m.Rect);
+        p->setPen(Qt::black);
+        p->drawText(m.Rect, Qt::AlignCenter, m.Texto);
+    }
+}
 
 // --- Handlers -------------------------------------------------------------------------
 
 void TFormHistorico::DBChartHistoticoMouseMove(QPoint punto)
 {
-    const QPointF escena = Chart1->mapToScene(punto);
-    QChart* c = Chart1->chart();
-    if (!c->plotArea().contains(escena)) {
-        // Outside the plot: no cross-hair; the read-outs keep their last values.
-        Chart1->PonCruz(QPointF(-1, -1));
-        return;
-    }
-    Chart1->PonCruz(CheckBox1->isChecked() ? escena : QPointF(-1, -1));
-    const QPointF valor = c->mapToValue(c->mapFromScene(escena), Series1);
-    LV->setText(TextoEje(valor.y()));
-    LF->setText(TextoEje(valor.x()));
+    Protegido([&] {
+        const QPointF escena = Chart1->mapToScene(punto);
+        QChart* c = Chart1->chart();
+        if (!c->plotArea().contains(escena)) {
+            // Outside the plot: no cross-hair; the read-outs keep their last values.
+            Chart1->PonCruz(QPointF(-1, -1));
+            return;
+        }
+        Chart1->PonCruz(CheckBox1->isChecked() ? escena : QPointF(-1, -1));
+        const QPointF valor = c->mapToValue(c->mapFromScene(escena), Series1);
+        LV->setText(TextoEje(EjeY, valor.y()));
+        LF->setText(TextoEje(EjeX, valor.x()));
+    });
 }
 
-void TFormHistorico::Series1AfterDrawValues() { Chart1->PonCruz(QPointF(-1, -1)); }
+void TFormHistorico::Series1AfterDrawValues()
+{
+    Protegido([&] { Chart1->PonCruz(QPointF(-1, -1)); });
+}
 
 void TFormHistorico::CheckBox1Click()
 {
-    Chart1->viewport()->setCursor(CheckBox1->isChecked() ? Qt::CrossCursor : Qt::ArrowCursor);
-    if (!CheckBox1->isChecked())
-        Chart1->PonCruz(QPointF(-1, -1));
+    Protegido([&] {
+        Chart1->viewport()->setCursor(CheckBox1->isChecked() ? Qt::CrossCursor : Qt::ArrowCursor);
+        if (!CheckBox1->isChecked())
+            Chart1->PonCruz(QPointF(-1, -1));
+    });
 }
 
-void TFormHistorico::CheckBoxValoresClick() { Series1->setPointLabelsVisible(CheckBoxValores->isChecked()); }
+void TFormHistorico::CheckBoxValoresClick()
+{
+    // The marks are painted over the chart: the whole of it is painted again.
+    Protegido([&] { Chart1->viewport()->update(); });
+}
 
 void TFormHistorico::CheckBoxPuntosClick()
 {
-    const bool ver = CheckBoxPuntos->isChecked();
-    Series1->setPointsVisible(ver);
-    Series1->setLightMarker(ver ? MarcaRoja() : QImage());
-    Series1->setMarkerSize(7);
+    Protegido([&] {
+        const bool ver = CheckBoxPuntos->isChecked();
+        Series1->setPointsVisible(ver);
+        Series1->setLightMarker(ver ? MarcaRoja() : QImage());
+        Chart1->viewport()->update();
+    });
 }
 
 void TFormHistorico::BitBtn3Click()
 {
-    Memo1->selectAll();
-    QApplication::clipboard()->setText(Memo1->toPlainText());
+    Protegido([&] {
+        Memo1->selectAll();
+        QApplication::clipboard()->setText(TextoTabla());
+    });
+}
+
+void TFormHistorico::CopiaLineasClick()
+{
+    Protegido([&] {
+        QModelIndexList filas = Memo1->selectionModel()->selectedRows();
+        std::sort(filas.begin(), filas.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+        QStringList lineas;
+        for (const QModelIndex& i : filas)
+            lineas << i.data().toString();
+        if (!lineas.isEmpty())
+            QApplication::clipboard()->setText(lineas.join(QLatin1Char('\n')));
+    });
 }
 
 void TFormHistorico::BitBtn4Click()
 {
-    IUsuario* u = Usuario();
-    if (!u)
-        return;
-    DialogoFichero d;
-    d.Filtro = "Fichero de texto (*.txt)|*.txt";
-    const auto ruta = u->GuardarFichero(d);
-    if (!ruta)
-        return;
-    GrabaTablaVariacion(*ruta, lineas_);
+    Protegido([&] {
+        IUsuario* u = Usuario();
+        if (!u)
+            return;
+        DialogoFichero d;
+        d.Filtro = "Fichero de texto (*.txt)|*.txt";
+        const auto ruta = u->GuardarFichero(d);
+        if (!ruta)
+            return;
+        GrabaTablaVariacion(*ruta, std::span<const PuntoGrafico>(puntos_.data(), Mostrados()));
+    });
 }
 
 void TFormHistorico::ImprimeTabla(QPrinter& impresora)
@@ -413,13 +694,15 @@ void TFormHistorico::ImprimeTabla(QPrinter& impresora)
     const QRect pagina = impresora.pageLayout().paintRectPixels(impresora.resolution());
     const int alto = pagina.height();
     int y = 0;
-    for (const auto& l : lineas_) {
+    const size_t n = Mostrados();
+    for (size_t i = 0; i < n; ++i) {
         if (y + m.height() > alto) {
             impresora.newPage();
             y = 0;
         }
-        // Tabs as the memo shows them: eight columns.
-        p.drawText(QRect(0, y, pagina.width(), m.height()), Qt::TextExpandTabs | Qt::AlignLeft, Q(l));
+        // Tabs as the table shows them.
+        p.drawText(QRect(0, y, pagina.width(), m.height()), Qt::TextExpandTabs | Qt::AlignLeft,
+                   Q(LineaVariacion(puntos_[i].X, puntos_[i].Y)));
         y += m.lineSpacing();
     }
     p.end();
@@ -427,44 +710,51 @@ void TFormHistorico::ImprimeTabla(QPrinter& impresora)
 
 void TFormHistorico::BitBtn5Click()
 {
-    QPrinter impresora;
-    impresora.setDocName(QStringLiteral("Variación"));
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // No printer here: the same pages go to a PDF file.
-        IUsuario* u = Usuario();
-        if (!u)
-            return;
-        DialogoFichero d;
-        d.Titulo = "Imprimir en un fichero PDF";
-        d.Filtro = "Documento PDF (*.pdf)|*.pdf";
-        d.ExtensionDefecto = "pdf";
-        const auto ruta = u->GuardarFichero(d);
-        if (!ruta)
-            return;
-        impresora.setOutputFormat(QPrinter::PdfFormat);
-        impresora.setOutputFileName(Q(*ruta));
-    } else {
-        QPrintDialog dialogo(&impresora, this);
-        if (dialogo.exec() != QDialog::Accepted)
-            return;
-    }
-    ImprimeTabla(impresora);
+    Protegido([&] {
+        QPrinter impresora;
+        impresora.setDocName(QStringLiteral("Variación"));
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            // No printer here: the same pages go to a PDF file.
+            IUsuario* u = Usuario();
+            if (!u)
+                return;
+            DialogoFichero d;
+            d.Titulo = "Imprimir en un fichero PDF";
+            d.Filtro = "Documento PDF (*.pdf)|*.pdf";
+            d.ExtensionDefecto = "pdf";
+            const auto ruta = u->GuardarFichero(d);
+            if (!ruta)
+                return;
+            impresora.setOutputFormat(QPrinter::PdfFormat);
+            impresora.setOutputFileName(Q(*ruta));
+        } else {
+            QPrintDialog dialogo(&impresora, this);
+            if (dialogo.exec() != QDialog::Accepted)
+                return;
+        }
+        ImprimeTabla(impresora);
+    });
 }
 
 void TFormHistorico::GuardaImagenClick()
 {
-    IUsuario* u = Usuario();
-    if (!u)
-        return;
-    DialogoFichero d;
-    d.Titulo = "Guardar imagen";
-    d.Filtro = "Imagen PNG (*.png)|*.png|Mapa de bits (*.bmp)|*.bmp";
-    d.ExtensionDefecto = "png";
-    const auto ruta = u->GuardarFichero(d);
-    if (!ruta)
-        return;
-    if (!Chart1->grab().save(Q(*ruta)))
-        throw EInOutError("No se puede guardar la imagen en " + *ruta);
+    Protegido([&] {
+        IUsuario* u = Usuario();
+        if (!u)
+            return;
+        DialogoFichero d;
+        d.Titulo = "Guardar imagen";
+        d.Filtro = "Imagen PNG (*.png)|*.png|Mapa de bits (*.bmp)|*.bmp";
+        d.ExtensionDefecto = "png";
+        const auto ruta = u->GuardarFichero(d);
+        if (!ruta)
+            return;
+        if (!Chart1->grab().save(Q(*ruta)))
+            throw EInOutError("No se puede guardar la imagen en " + *ruta);
+    });
 }
 
-void TFormHistorico::CopiaImagenClick() { QApplication::clipboard()->setPixmap(Chart1->grab()); }
+void TFormHistorico::CopiaImagenClick()
+{
+    Protegido([&] { QApplication::clipboard()->setPixmap(Chart1->grab()); });
+}

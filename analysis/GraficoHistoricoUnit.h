@@ -7,20 +7,22 @@
 #include <QPointF>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class IUsuario;
+class ModeloTablaVariacion;
 class QAction;
+class QCategoryAxis;
 class QCheckBox;
 class QLabel;
 class QLineSeries;
-class QPlainTextEdit;
+class QListView;
 class QPrinter;
 class QPushButton;
 class QTabWidget;
 class QToolBar;
-class QValueAxis;
 
 // The chart: tells its owner where the mouse goes and draws the cross-hair
 // over the scene, so a redraw never leaves a stale one behind.
@@ -34,11 +36,15 @@ public:
     QPointF Cruz() const { return cruz_; }
     // With "Mover" on, dragging moves the view instead of zooming into a rectangle.
     void PonMover(bool mover);
+    // Paints over the chart at every redraw, below the cross-hair (the value marks).
+    std::function<void(QPainter*)> PintaEncima;
 
 signals:
     void MouseMove(QPoint punto);
+    void Redimensionado();
 
 protected:
+    void resizeEvent(QResizeEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -52,10 +58,15 @@ private:
     QPoint ultimo_;
 };
 
+// The results of the last sweep: a chart and the value table. Every point is
+// kept (16 bytes each), the table shows them through a model that writes each
+// line when it is drawn, and the chart draws at most four points per pixel
+// column of what is in view, so a sweep of millions of points fits in memory.
 class TFormHistorico : public QWidget, public IVistaVariacion {
     Q_OBJECT
 public:
     explicit TFormHistorico(QWidget* parent = nullptr);
+    ~TFormHistorico() override;
 
     // Where file names are asked; the main window's user unless set.
     void PonUsuario(IUsuario* usuario) { usuario_ = usuario; }
@@ -63,13 +74,25 @@ public:
     // --- What the sweep uses ------------------------------------------------
     void Limpia() override;
     void AnyadePunto(double x, double y) override;
-    void AnyadeLinea(const std::string& linea) override;
     void Muestra() override;
 
-    // The table, line by line, as shown.
-    const std::vector<std::string>& Lineas() const { return lineas_; }
-    // The text an axis writes for a value.
-    QString TextoEje(double v) const;
+    // The points of the chart and the table, in sweep order (ascending x).
+    const std::vector<PuntoGrafico>& Puntos() const { return puntos_; }
+    // The table as "Co&piar" copies it: one line per point, "\n" between lines.
+    QString TextoTabla() const;
+    // The text an axis writes for a value under the cross-hair or beside a
+    // point: its tick numbers with one more decimal.
+    QString TextoEje(const QCategoryAxis* eje, double v) const;
+    // The value mark beside a point: as the vertical axis writes it, trailing zeros dropped.
+    QString TextoValor(double y) const;
+    // The value marks the chart shows now (none with "Valores" unticked): the
+    // rectangle of each, in scene coordinates, and its text. Only where they
+    // fit: never two that touch, never one for each of many close points.
+    struct MarcaValor {
+        QRectF Rect;
+        QString Texto;
+    };
+    std::vector<MarcaValor> MarcasValores() const;
     // Prints the table on an open printer: one line per table line, in the table's font.
     void ImprimeTabla(QPrinter& impresora);
 
@@ -92,9 +115,10 @@ public:
     QLabel* LV = nullptr;
     GraficoVariacion* Chart1 = nullptr;
     QLineSeries* Series1 = nullptr;
-    QValueAxis* EjeX = nullptr;
-    QValueAxis* EjeY = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    QCategoryAxis* EjeX = nullptr;
+    QCategoryAxis* EjeY = nullptr;
+    QListView* Memo1 = nullptr;
+    QAction* AccionCopiarLineas = nullptr;
     QPushButton* BitBtn3 = nullptr;
     QPushButton* BitBtn4 = nullptr;
     QPushButton* BitBtn5 = nullptr;
@@ -111,12 +135,27 @@ public slots:
     void AjustaEjes();
     void GuardaImagenClick();
     void CopiaImagenClick();
+    void CopiaLineasClick();
 
 private:
     IUsuario* Usuario() const;
+    // After the view moves (zoom, pan, fit, resize): round ticks on both
+    // axes, the series cut down to what the plot can show, markers that fit.
+    void ActualizaVista();
+    void PonMarcas(QCategoryAxis* eje);
+    // How many ticks an axis has room for. From the chart's size, not its plot
+    // area: new tick labels change the plot area, and must not change the ticks.
+    int MaximoMarcas(const QCategoryAxis* eje) const;
+    void PintaValores(QPainter* p);
+    // The points the chart and the table show: all but those a running sweep is still adding.
+    size_t Mostrados() const;
 
-    std::vector<std::string> lineas_;
-    QList<QPointF> puntos_;
+    std::vector<PuntoGrafico> puntos_;
+    double yMin_ = 0, yMax_ = 0;
+    int decimalesX_ = 0, decimalesY_ = 0; // of the tick numbers
+    ModeloTablaVariacion* modelo_ = nullptr;
     QLocale numeros_;
     IUsuario* usuario_ = nullptr;
+    bool actualizando_ = false;
+    bool ajustado_ = true; // the view shows the fit, not a zoom or a pan: a new size fits it anew
 };

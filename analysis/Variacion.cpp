@@ -9,26 +9,21 @@
 #include "variables/Variables.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 const char* const kMensajeConjuntoNoSuma = "El conjunto de variables seleccionadas no suman 1.";
 const char* const kMensajeNoAsociada = "La variable selccionada no está asociada a nigún nodo del árbol";
 const char* const kMensajeIncremento = "El incremento debe ser mayor que cero.";
-const char* const kMensajeDemasiadosPuntos =
-    "El incremento es demasiado pequeño: la variación tendría más de 100000 puntos.";
+const char* const kMensajeIncrementoSinEfecto =
+    "El incremento es demasiado pequeño para esos valores: al sumarlo, el valor de la variable no cambia.";
 const char* const kMensajeCompanerosCero =
     "Las probabilidades que acompañan a la variable suman 0: no se pueden repartir entre ellas.";
 
 namespace {
 
 std::string Texto(double v) { return FormatoEtiqueta(v, 15, 0); }
-
-struct Companero {
-    std::string nombre;
-    double valor;
-};
 
 // Sets the line the variable is defined on. The plain substring search of
 // FijaValorVariable would write into the first line merely containing the name
@@ -47,23 +42,29 @@ void FijaValor(Arbol& arbol, const std::string& nombre, const std::string& texto
     FijaValorVariable(arbol, nombre, texto);
 }
 
-// The points of the sweep, by repeated addition as the loop steps. False when
-// they would be too many, or when adding the step stops moving x (a step below
-// the precision of x near the end would otherwise loop for ever).
-bool Secuencia(double desde, double hasta, double paso, std::vector<double>& xs)
+// Whether adding the step moves every x the loop reaches on its way from
+// desde up to hasta. A step is lost in rounding only where x is largest in
+// size, so the two ends are tried, each with its neighbour too: an addition
+// that falls half-way rounds to the even of the two.
+bool PasoAvanza(double desde, double hasta, double paso)
 {
-    xs.clear();
-    for (double x = desde; x <= hasta;) {
-        if (xs.size() >= static_cast<size_t>(kMaxPuntosVariacion))
+    const double infinito = std::numeric_limits<double>::infinity();
+    for (const double x : {desde, std::nextafter(desde, infinito), hasta, std::nextafter(hasta, -infinito)})
+        if (x >= desde && x <= hasta && !(x + paso > x))
             return false;
-        xs.push_back(x);
-        const double siguiente = x + paso;
-        if (!(siguiente > x))
-            return false;
-        x = siguiente;
-    }
     return true;
 }
+
+// The probability-sum check off for one solve, whoever calls the step.
+struct SinComprobacion {
+    Arbol& arbol;
+    bool antes;
+    explicit SinComprobacion(Arbol& a) : arbol(a), antes(a.opciones.CheckBoxComprobarRojos)
+    {
+        arbol.opciones.CheckBoxComprobarRojos = false;
+    }
+    ~SinComprobacion() { arbol.opciones.CheckBoxComprobarRojos = antes; }
+};
 
 // The user port while the steps run: a message a step gives (a Bayes value not
 // found) is shown once, not once per step with the program stopped at each.
@@ -179,25 +180,23 @@ double SumaConjunto(Arbol& arbol, const std::vector<std::string>& lineas)
 std::vector<std::string> LineasConjuntoOrdenadas(const Arbol& arbol)
 {
     std::vector<std::string> r = LineasVariacion(arbol);
-    std::stable_sort(r.begin(), r.end(), [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-        });
-    });
+    std::stable_sort(r.begin(), r.end(), OrdenAlfabetico);
     return r;
 }
 
-std::string TextoTablaVariacion(const std::vector<std::string>& lineas)
+std::string LineaVariacion(double x, double y) { return Texto(x) + "\t" + Texto(y); }
+
+std::string TextoTablaVariacion(std::span<const PuntoGrafico> puntos)
 {
     std::string r;
-    for (const auto& l : lineas)
-        r += l + "\r\n";
+    for (const auto& p : puntos)
+        r += LineaVariacion(p.X, p.Y) + "\r\n";
     return r;
 }
 
-void GrabaTablaVariacion(const std::string& ruta, const std::vector<std::string>& lineas)
+void GrabaTablaVariacion(const std::string& ruta, std::span<const PuntoGrafico> puntos)
 {
-    EscribeFicheroSeguro(ruta, TextoTablaVariacion(lineas));
+    EscribeFicheroSeguro(ruta, TextoTablaVariacion(puntos));
 }
 
 std::string TextoSuma(Arbol& arbol, const std::vector<std::string>& lineas)
@@ -224,6 +223,50 @@ UsoVariable BuscaNodoVariable(const Arbol& arbol, const std::string& nombre)
     return r;
 }
 
+bool GrupoDeVariable(const Arbol& arbol, const std::string& nombre, GrupoVariacion& grupo)
+{
+    grupo = GrupoVariacion{nombre, {}, 0};
+    const UsoVariable uso = BuscaNodoVariable(arbol, nombre);
+    if (!uso.Encontrado)
+        return false;
+    if (uso.ComoProbabilidad) {
+        const TNodo* n = arbol.Nodo(uso.Nodo);
+        const TNodo* padre = arbol.Nodo(n->Padre);
+        for (int i = 1; padre && i <= padre->NumHijos(); ++i) {
+            const TNodo* h = arbol.Nodo(padre->Hijo(i));
+            if (h && h->FormulaProbabilidad != n->FormulaProbabilidad) {
+                grupo.Companeros.push_back({h->FormulaProbabilidad, h->Probabilidad});
+                grupo.Total += h->Probabilidad;
+            }
+        }
+    }
+    return true;
+}
+
+GrupoVariacion GrupoDeConjunto(const Arbol& arbol, const std::string& nombre, const std::vector<std::string>& lineas)
+{
+    GrupoVariacion grupo{nombre, {}, 0};
+    for (const auto& l : lineas) {
+        if (NombreDeLinea(l) == nombre)
+            continue;
+        const double v = EvaluaLinea(arbol, LineaNormalizada(l));
+        grupo.Companeros.push_back({NombreDeLinea(l), v});
+        grupo.Total += v;
+    }
+    return grupo;
+}
+
+double PasoVariacion(Arbol& arbol, const GrupoVariacion& grupo, double x)
+{
+    FijaValor(arbol, grupo.Nombre, Texto(x));
+    for (const auto& c : grupo.Companeros)
+        FijaValor(arbol, c.Nombre, Texto((1 - x) * c.Valor / grupo.Total));
+    CalculaTodosBayes(arbol);
+    SinComprobacion sin(arbol);
+    CalculaVEM(arbol);
+    return arbol.Raiz().Valor;
+}
+
 bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariacion& vista)
 {
     Restauracion restaura{arbol, vista, arbol.opciones.CheckBoxComprobarRojos};
@@ -238,53 +281,32 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
     const double paso = StrToFloat(NormalizarDecimal(p.Incremento));
 
     // A step that never reaches the end would hang the program.
-    std::vector<double> xs;
     if (desde <= hasta && !(paso > 0)) {
         Refusa(arbol, kMensajeIncremento);
         return false;
     }
-    if (!Secuencia(desde, hasta, paso, xs)) {
-        Refusa(arbol, kMensajeDemasiadosPuntos);
+    if (!PasoAvanza(desde, hasta, paso)) {
+        Refusa(arbol, kMensajeIncrementoSinEfecto);
         return false;
     }
 
-    std::vector<Companero> companeros;
-    if (nombre.empty()) {
-        // A line without "=" names nothing the sweep could set.
-        Refusa(arbol, kMensajeNoAsociada);
-        return false;
-    }
+    GrupoVariacion grupo;
     if (p.Conjunto) {
+        // No test of use here: a variable that only other lines use, or a line
+        // without a name, still moves its companions.
         const double tolerancia = StrToFloat(NormalizarDecimal(arbol.opciones.EditPrecisionSumatorio));
-        // The sum as the dialog shows it.
+        // The sum as "Suma = ..." shows it.
         const double s = StrToFloat(Texto(SumaConjunto(arbol, p.LineasConjunto)));
         if (tolerancia < std::fabs(s - 1)) {
             Refusa(arbol, kMensajeConjuntoNoSuma);
             return false;
         }
-        for (const auto& l : p.LineasConjunto)
-            if (NombreDeLinea(l) != nombre)
-                companeros.push_back({NombreDeLinea(l), EvaluaLinea(arbol, LineaNormalizada(l))});
-    } else {
-        const UsoVariable uso = BuscaNodoVariable(arbol, nombre);
-        if (!uso.Encontrado) {
-            Refusa(arbol, kMensajeNoAsociada);
-            return false;
-        }
-        if (uso.ComoProbabilidad) {
-            const TNodo* n = arbol.Nodo(uso.Nodo);
-            const TNodo* padre = arbol.Nodo(n->Padre);
-            for (int i = 1; padre && i <= padre->NumHijos(); ++i) {
-                const TNodo* h = arbol.Nodo(padre->Hijo(i));
-                if (h && h->FormulaProbabilidad != n->FormulaProbabilidad)
-                    companeros.push_back({h->FormulaProbabilidad, h->Probabilidad});
-            }
-        }
+        grupo = GrupoDeConjunto(arbol, nombre, p.LineasConjunto);
+    } else if (!GrupoDeVariable(arbol, nombre, grupo)) {
+        Refusa(arbol, kMensajeNoAsociada);
+        return false;
     }
-    double total = 0;
-    for (const auto& c : companeros)
-        total += c.valor;
-    if (!companeros.empty() && total == 0) {
+    if (!grupo.Companeros.empty() && grupo.Total == 0) {
         Refusa(arbol, kMensajeCompanerosCero);
         return false;
     }
@@ -304,16 +326,18 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
         filtro.emplace(*arbol.usuario);
         arbol.usuario = &*filtro;
     }
-    for (const double x : xs) {
-        FijaValor(arbol, nombre, Texto(x));
-        for (const auto& c : companeros)
-            FijaValor(arbol, c.nombre, Texto((1 - x) * c.valor / total));
-        CalculaTodosBayes(arbol);
-        CalculaVEM(arbol);
-        const double y = arbol.Raiz().Valor;
-        vista.AnyadeLinea(Texto(x) + "\t" + Texto(y));
-        vista.AnyadePunto(x, y);
-        vista.Paso();
+    ProgresoVariacion progreso;
+    for (double x = desde; x <= hasta;) {
+        vista.AnyadePunto(x, PasoVariacion(arbol, grupo, x));
+        ++progreso.Puntos;
+        progreso.X = x;
+        progreso.Fraccion = hasta > desde ? std::min(1.0, (x - desde) / (hasta - desde)) : 1.0;
+        if (!vista.Paso(progreso))
+            break; // stopped by the user: what is computed stays
+        const double siguiente = x + paso;
+        if (!(siguiente > x))
+            break; // PasoAvanza rules this out; never loop for ever all the same
+        x = siguiente;
     }
 
     arbol.usuario = vuelta.antes;

@@ -1,21 +1,30 @@
 #include "analysis/VariacionUnit.h"
 
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "common/Errores.h"
+#include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 #include "variables/VarUnit.h"
 #include "variables/Variables.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QSet>
 #include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -110,17 +119,19 @@ void TFormVariacion::Ampliar()
 
 void TFormVariacion::CheckBoxConjuntoClick()
 {
-    if (CheckBoxConjunto->isChecked())
-        Ampliar();
-    else
-        Acortar();
+    Protegido([&] {
+        if (CheckBoxConjunto->isChecked())
+            Ampliar();
+        else
+            Acortar();
+    });
 }
 
 void TFormVariacion::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     if (!e->spontaneous())
-        FormShow();
+        Protegido([&] { FormShow(); });
 }
 
 void TFormVariacion::FormShow()
@@ -153,20 +164,24 @@ void TFormVariacion::RecalculaSuma()
 
 void TFormVariacion::SBPoneClick()
 {
-    const int i = ListBox1->currentRow();
-    if (i < 0 || !ListBox1->currentItem()->isSelected())
-        throw ENemor("List index out of bounds (" + std::to_string(i < 0 ? -1 : i) + ")");
-    ListBox2->addItem(ListBox1->item(i)->text());
-    RecalculaSuma();
+    Protegido([&] {
+        const int i = ListBox1->currentRow();
+        if (i < 0 || !ListBox1->currentItem()->isSelected())
+            throw ENemor("List index out of bounds (" + std::to_string(i < 0 ? -1 : i) + ")");
+        ListBox2->addItem(ListBox1->item(i)->text());
+        RecalculaSuma();
+    });
 }
 
 void TFormVariacion::SBQuitaClick()
 {
-    const int i = ListBox2->currentRow();
-    if (i < 0)
-        return;
-    delete ListBox2->takeItem(i);
-    RecalculaSuma();
+    Protegido([&] {
+        const int i = ListBox2->currentRow();
+        if (i < 0)
+            return;
+        delete ListBox2->takeItem(i);
+        RecalculaSuma();
+    });
 }
 
 ParametrosVariacion TFormVariacion::Parametros() const
@@ -180,4 +195,206 @@ ParametrosVariacion TFormVariacion::Parametros() const
     for (int i = 0; i < ListBox2->count(); ++i)
         p.LineasConjunto.push_back(ListBox2->item(i)->text().toStdString());
     return p;
+}
+
+// --- The sweep with its progress --------------------------------------------------
+
+int RetrasoProgresoMs = 500;
+
+TFormProgresoVariacion::TFormProgresoVariacion(const std::string& variable, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("FormProgresoVariacion"));
+    setWindowTitle(QStringLiteral("Variación en curso"));
+    setWindowModality(Qt::ApplicationModal);
+    auto* l = new QVBoxLayout(this);
+    variable_ = Q(variable);
+    ProgressLabel = new QLabel(variable.empty() ? QStringLiteral("Calculando la variación...")
+                                                : QStringLiteral("Calculando la variación de %1...").arg(variable_),
+                               this);
+    ProgressLabel->setObjectName(QStringLiteral("ProgressLabel"));
+    LPuntos = new QLabel(this);
+    LPuntos->setObjectName(QStringLiteral("LPuntos"));
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setTextVisible(false);
+    BDetener = new QPushButton(QStringLiteral("Detener"), this);
+    BDetener->setObjectName(QStringLiteral("BDetener"));
+    BDetener->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    BDetener->setDefault(true);
+    auto* fila = new QHBoxLayout;
+    fila->addStretch();
+    fila->addWidget(BDetener);
+    l->addWidget(ProgressLabel);
+    l->addWidget(LPuntos);
+    l->addWidget(ProgressBar1);
+    l->addLayout(fila);
+    connect(BDetener, &QPushButton::clicked, this, &TFormProgresoVariacion::BDetenerClick);
+    setMinimumWidth(360);
+}
+
+void TFormProgresoVariacion::Muestra(const ProgresoVariacion& p)
+{
+    if (!detenido_)
+        LPuntos->setText(QStringLiteral("Puntos calculados: %1     %2 = %3")
+                             .arg(QString::number(p.Puntos), variable_.isEmpty() ? QStringLiteral("x") : variable_,
+                                  Q(FormatoEtiqueta(p.X, 15, 0))));
+    ProgressBar1->setValue(static_cast<int>(std::lround(p.Fraccion * 1000)));
+    if (!isVisible()) {
+        adjustSize();
+        if (QScreen* s = QApplication::primaryScreen())
+            move(s->availableGeometry().center() - rect().center());
+        show();
+        raise();
+        activateWindow();
+    }
+}
+
+void TFormProgresoVariacion::BDetenerClick()
+{
+    Protegido([&] {
+        // The sweep looks at this after its current step, and ends there.
+        detenido_ = true;
+        BDetener->setEnabled(false);
+        LPuntos->setText(QStringLiteral("Deteniendo..."));
+    });
+}
+
+void TFormProgresoVariacion::reject() { BDetenerClick(); }
+
+namespace {
+
+// While a sweep runs, the windows that were open when it started take no
+// input: no command may start in the middle of it. The progress window, and
+// any message a step shows, are new windows and work as usual.
+class BloqueoOrdenes : public QObject {
+public:
+    BloqueoOrdenes()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            bloqueadas_.insert(w);
+        qApp->installEventFilter(this);
+    }
+    ~BloqueoOrdenes() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TabletPress:
+        case QEvent::Close:
+            break;
+        default:
+            return false;
+        }
+        auto* w = qobject_cast<QWidget*>(o);
+        // A shortcut goes to its action, not to a widget: the windows open before the sweep own them all.
+        const bool bloqueada = w ? bloqueadas_.contains(w->window()) : e->type() == QEvent::Shortcut;
+        if (bloqueada)
+            e->ignore();
+        return bloqueada;
+    }
+
+private:
+    QSet<QWidget*> bloqueadas_;
+};
+
+// The result window takes the results; the main window stays painted while the
+// sweep holds the thread; the progress shows once the sweep runs long.
+class VistaConProgreso : public IVistaVariacion {
+public:
+    VistaConProgreso(IVistaVariacion& resultados, QWidget* panel, std::function<void()> refresca, std::string variable)
+        : resultados_(resultados), panel_(panel), refresca_(std::move(refresca)), variable_(std::move(variable))
+    {
+        reloj_.start();
+    }
+    ~VistaConProgreso() override
+    {
+        // Also when a step failed: the error box must not find it still on screen.
+        if (progreso_) {
+            progreso_->hide();
+            progreso_->deleteLater();
+        }
+    }
+    void Limpia() override { resultados_.Limpia(); }
+    void AnyadePunto(double x, double y) override { resultados_.AnyadePunto(x, y); }
+    void Muestra() override
+    {
+        if (progreso_)
+            progreso_->hide();
+        resultados_.Muestra();
+    }
+    void PanelVisible(bool visible) override
+    {
+        if (panel_)
+            panel_->setVisible(visible);
+    }
+    bool Paso(const ProgresoVariacion& p) override
+    {
+        // A look at the clock is cheap; the windows are kept up to date some 25 times a second.
+        const qint64 ahora = reloj_.elapsed();
+        if (ahora - ultimo_ < 40)
+            return !Detenido();
+        ultimo_ = ahora;
+        if (ahora >= RetrasoProgresoMs) {
+            if (!progreso_)
+                progreso_ = new TFormProgresoVariacion(variable_, QApplication::activeWindow());
+            progreso_->Muestra(p);
+        }
+        if (refresca_)
+            refresca_();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return !Detenido();
+    }
+
+private:
+    bool Detenido() const { return progreso_ && progreso_->Detenido(); }
+
+    IVistaVariacion& resultados_;
+    QPointer<QWidget> panel_;
+    std::function<void()> refresca_;
+    std::string variable_;
+    QElapsedTimer reloj_;
+    qint64 ultimo_ = -1000; // the first step looks at once
+    QPointer<TFormProgresoVariacion> progreso_;
+};
+
+bool barridoEnCurso = false;
+
+} // namespace
+
+bool EjecutaVariacionesEnVentana(Arbol& arbol, const ParametrosVariacion& p, IVistaVariacion& resultados,
+                                 QWidget* panel, std::function<void()> refresca)
+{
+    if (barridoEnCurso)
+        return false;
+    barridoEnCurso = true;
+    struct Fin {
+        ~Fin()
+        {
+            barridoEnCurso = false;
+            QApplication::restoreOverrideCursor();
+        }
+    } fin;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    BloqueoOrdenes bloqueo;
+    VistaConProgreso vista(resultados, panel, std::move(refresca), NombreDeLinea(p.Linea));
+    return EjecutaVariaciones(arbol, p, vista);
 }

@@ -1,8 +1,10 @@
 #pragma once
-// Set-up of the sensitivity sweep.
+// Set-up of the sensitivity sweep, and the sweep run from the main window.
 #include "analysis/Variacion.h"
 
 #include <QDialog>
+
+#include <functional>
 
 class Arbol;
 class QCheckBox;
@@ -10,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QToolButton;
 
@@ -60,3 +63,39 @@ private:
 
     Arbol& arbol_;
 };
+
+// The progress of a sweep that runs long, with the button that stops it.
+class TFormProgresoVariacion : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormProgresoVariacion(const std::string& variable, QWidget* parent = nullptr);
+
+    void Muestra(const ProgresoVariacion& p);
+    bool Detenido() const { return detenido_; }
+
+    QLabel* ProgressLabel = nullptr;
+    QLabel* LPuntos = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* BDetener = nullptr;
+
+public slots:
+    void BDetenerClick();
+    // Escape and the window's close button stop the sweep too.
+    void reject() override;
+
+private:
+    QString variable_;
+    bool detenido_ = false;
+};
+
+// Runs the sweep the dialog set up, from the main window. The results go to
+// `resultados`; `panel` is the drawing the option may hide during the sweep
+// and `refresca` repaints it now and then. Once the sweep has run for
+// RetrasoProgresoMs its progress shows with "Detener". Until it ends no other
+// command can start: input to every window but the progress window (and the
+// messages a step may show) is held back. False when it was refused, or when a
+// sweep is running already.
+bool EjecutaVariacionesEnVentana(Arbol& arbol, const ParametrosVariacion& p, IVistaVariacion& resultados,
+                                 QWidget* panel, std::function<void()> refresca);
+// How long a sweep runs before its progress shows; a quick one never flashes it.
+extern int RetrasoProgresoMs;

@@ -25,7 +25,6 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLayout>
@@ -493,39 +492,6 @@ void TArbol::BCalcula2Click()
     Refresca();
 }
 
-namespace {
-
-// The result window takes the results; the main window stays painted while the
-// sweep holds the thread, repainting at most every 50 ms instead of at every step.
-class VistaBarrido : public IVistaVariacion {
-public:
-    VistaBarrido(IVistaVariacion& resultados, TArbol& ventana) : resultados_(resultados), ventana_(ventana)
-    {
-        reloj_.start();
-    }
-    void Limpia() override { resultados_.Limpia(); }
-    void AnyadePunto(double x, double y) override { resultados_.AnyadePunto(x, y); }
-    void AnyadeLinea(const std::string& linea) override { resultados_.AnyadeLinea(linea); }
-    void Muestra() override { resultados_.Muestra(); }
-    void PanelVisible(bool visible) override { ventana_.PanelTapiz->setVisible(visible); }
-    void Paso() override
-    {
-        if (reloj_.elapsed() < 50)
-            return;
-        ventana_.Refresca();
-        // Paint and expose events only: no command may start in the middle of the sweep.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        reloj_.restart();
-    }
-
-private:
-    IVistaVariacion& resultados_;
-    TArbol& ventana_;
-    QElapsedTimer reloj_;
-};
-
-} // namespace
-
 void TArbol::Vaiaciones1Click()
 {
     if (!FormVariacion || !FormHistorico)
@@ -535,9 +501,8 @@ void TArbol::Vaiaciones1Click()
     const ParametrosVariacion p = FormVariacion->Parametros();
     if (!EsVariableVariacion(arbol_, p.Linea))
         return;
-    VistaBarrido vista(*FormHistorico, *this);
     try {
-        EjecutaVariaciones(arbol_, p, vista);
+        EjecutaVariacionesEnVentana(arbol_, p, *FormHistorico, PanelTapiz, [this] { Refresca(); });
     } catch (...) {
         MuestraLista();
         Refresca();

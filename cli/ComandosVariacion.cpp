@@ -10,22 +10,17 @@
 
 namespace {
 
-// The table goes straight out; nothing else of a view applies here.
+// Every line goes out as soon as its point is computed: a sweep of millions
+// of points keeps nothing in memory.
 class VistaTexto : public IVistaVariacion {
 public:
     explicit VistaTexto(std::ostream& out) : out_(out) {}
-    void Limpia() override { lineas_.clear(); }
-    void AnyadePunto(double, double) override {}
-    void AnyadeLinea(const std::string& linea) override { lineas_.push_back(linea); }
-    void Muestra() override
-    {
-        for (const auto& l : lineas_)
-            out_ << l << '\n';
-    }
+    void Limpia() override {}
+    void AnyadePunto(double x, double y) override { out_ << LineaVariacion(x, y) << '\n'; }
+    void Muestra() override { out_.flush(); }
 
 private:
     std::ostream& out_;
-    std::vector<std::string> lineas_;
 };
 
 int Variaciones(const std::vector<std::string>& args, std::ostream& out)

@@ -303,6 +303,12 @@ bool FijaValorVariable(Arbol& arbol, const std::string& nombre, const std::strin
     return false;
 }
 
+bool OrdenAlfabetico(const std::string& a, const std::string& b)
+{
+    const std::string ka = ClaveOrden(a), kb = ClaveOrden(b);
+    return ka != kb ? ka < kb : a < b;
+}
+
 std::vector<std::string> ListaSeleccionVariables(const Arbol& arbol)
 {
     std::vector<std::string> lista;
@@ -310,10 +316,7 @@ std::vector<std::string> ListaSeleccionVariables(const Arbol& arbol)
         if (!l.empty() && !EsComentario(l) && !EsLineaBayes(l))
             lista.push_back(l);
     if (arbol.opciones.CheckBoxListaVarOrdenada)
-        std::stable_sort(lista.begin(), lista.end(), [](const std::string& a, const std::string& b) {
-            const std::string ka = ClaveOrden(a), kb = ClaveOrden(b);
-            return ka != kb ? ka < kb : a < b;
-        });
+        std::stable_sort(lista.begin(), lista.end(), OrdenAlfabetico);
     return lista;
 }
 

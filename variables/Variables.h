@@ -63,8 +63,13 @@ void NormalizaSeparadores(Arbol& arbol);
 // keeping its text up to the first "=". False when no line contains nombre.
 bool FijaValorVariable(Arbol& arbol, const std::string& nombre, const std::string& valorTexto);
 
+// The order of every sorted list of lines: alphabetical ignoring case and the
+// accents of Spanish letters, «ñ» after «n»; texts equal that way keep the
+// order of their bytes.
+bool OrdenAlfabetico(const std::string& a, const std::string& b);
+
 // The lines a branch may refer to: not empty, not comments, not Bayes lines;
-// sorted ignoring case when "Lista de variables ordenada" is ticked.
+// sorted by OrdenAlfabetico when "Lista de variables ordenada" is ticked.
 std::vector<std::string> ListaSeleccionVariables(const Arbol& arbol);
 // Whether texto is, character for character, one of those lines (the value
 // dialog's and the sweep dialog's pick lists offer the same lines).

@@ -13,6 +13,7 @@
 #include "variables/Variables.h"
 
 #include <QAction>
+#include <QCategoryAxis>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -21,13 +22,17 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -101,7 +106,9 @@ TEST(Variaciones, DesdeElDialogoHastaLaTablaGrabada)
     EXPECT_EQ(h.Series1->at(0), QPointF(0, 240));
     EXPECT_EQ(h.Series1->at(1), QPointF(0.5, 170));
     EXPECT_EQ(h.Series1->at(2), QPointF(1, 100));
-    EXPECT_EQ(h.Memo1->toPlainText(), QStringLiteral("0\t240\n0.5\t170\n1\t100"));
+    EXPECT_EQ(h.TextoTabla(), QStringLiteral("0\t240\n0.5\t170\n1\t100"));
+    ASSERT_EQ(h.Memo1->model()->rowCount(), 3);
+    EXPECT_EQ(h.Memo1->model()->index(1, 0).data().toString(), QStringLiteral("0.5\t170"));
 
     // The list as before, in the core and in its window; the check option back; the tree solved again.
     EXPECT_EQ(a.Variables, antes);
@@ -161,6 +168,126 @@ TEST(Variaciones, DesdeElDialogoHastaLaTablaGrabada)
         EXPECT_TRUE(h.grab().save(QString::fromLocal8Bit(carpeta) + QStringLiteral("/ventana_variacion.png")));
     }
     a.usuario = &v.usuario();
+}
+
+// A long sweep shows its progress; "Detener" ends it with the points computed so
+// far in the chart and the table, and everything else as after any sweep.
+// Meanwhile no other command runs: the main window cannot even be closed.
+TEST(Variaciones, DetenerUnaVariacionLarga)
+{
+    SeparadorTemporal s('.');
+    Programa programa;
+    TArbol& v = *FormArbol;
+    Arbol& a = v.arbol();
+    UsuarioGuion u;
+    a.usuario = &u;
+    ArbolDeTres(a);
+    a.opciones.CheckBoxComprobarRojos = true;
+    FormVar->MuestraVariables();
+    const auto antes = a.Variables;
+    const QString memoAntes = FormVar->Memo1->toPlainText();
+    RetrasoProgresoMs = 0;
+
+    bool detenida = false;
+    AlAbrirseModal([&](QWidget* w) {
+        auto* d = qobject_cast<TFormVariacion*>(w);
+        ASSERT_EQ(d, FormVariacion);
+        // Ten million points: far more than run before the click below.
+        d->ComboBox1->setEditText(QStringLiteral("P1 = 0.5"));
+        d->Desde->setText(QStringLiteral("0"));
+        d->Hasta->setText(QStringLiteral("1"));
+        d->Incremento->setText(QStringLiteral("0.0000001"));
+        AlAbrirseModal([&](QWidget* w) {
+            auto* p = qobject_cast<TFormProgresoVariacion*>(w);
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p->windowTitle(), QStringLiteral("Variación en curso"));
+            EXPECT_EQ(p->ProgressLabel->text(), QStringLiteral("Calculando la variación de P1..."));
+            EXPECT_TRUE(p->LPuntos->text().startsWith(QStringLiteral("Puntos calculados: ")));
+            EXPECT_FALSE(v.close());
+            EXPECT_FALSE(EjecutaVariacionesEnVentana(a, FormVariacion->Parametros(), *FormHistorico, nullptr, {}));
+            p->BDetener->click();
+            detenida = true;
+        });
+        d->BitBtn1->click();
+    });
+    v.Vaiaciones1->trigger();
+    RetrasoProgresoMs = 500;
+    ASSERT_TRUE(detenida);
+
+    TFormHistorico& h = *FormHistorico;
+    EXPECT_TRUE(h.isVisible());
+    const size_t n = h.Puntos().size();
+    EXPECT_GT(n, 0u);
+    EXPECT_LT(n, 10000000u);
+    EXPECT_EQ(h.Memo1->model()->rowCount(), static_cast<int>(n));
+    EXPECT_EQ(h.Memo1->model()->index(0, 0).data().toString(), QStringLiteral("0\t240"));
+    EXPECT_GT(h.Series1->count(), 0);
+    EXPECT_EQ(a.Variables, antes);
+    EXPECT_EQ(FormVar->Memo1->toPlainText(), memoAntes);
+    EXPECT_TRUE(a.opciones.CheckBoxComprobarRojos);
+    EXPECT_DOUBLE_EQ(a.Raiz().Valor, 170);
+    EXPECT_TRUE(u.llamadas.empty());
+    a.usuario = &v.usuario();
+}
+
+// The value marks where they fit, round ticks in any view, a full repaint on
+// every change.
+TEST(Variaciones, GraficoLegible)
+{
+    SeparadorTemporal s('.');
+    TFormHistorico h;
+    h.Limpia();
+    for (int i = 0; i <= 100; ++i)
+        h.AnyadePunto(-30 + 0.3 * i, 20 + (i > 58 ? (i - 58) * 0.3 : 0));
+    h.Muestra();
+    QApplication::processEvents();
+    EXPECT_EQ(h.Chart1->viewportUpdateMode(), QGraphicsView::FullViewportUpdate);
+
+    // Fitted: the data's range widened to round ticks.
+    EXPECT_EQ(h.EjeX->min(), -30);
+    EXPECT_EQ(h.EjeX->max(), 0);
+    EXPECT_EQ(h.EjeY->min(), 20);
+    // Why an axis's ticks are not round: "" when they are multiples of one step 1, 2 or 5 × 10^k.
+    const auto redondas = [](QCategoryAxis* e) -> std::string {
+        std::vector<double> v;
+        for (const QString& t : e->categoriesLabels())
+            v.push_back(t.toDouble());
+        if (v.size() < 2)
+            return "menos de dos marcas";
+        const double paso = v[1] - v[0];
+        const double mantisa = paso / std::pow(10.0, std::floor(std::log10(paso)));
+        if (std::fabs(mantisa - 1) > 1e-9 && std::fabs(mantisa - 2) > 1e-9 && std::fabs(mantisa - 5) > 1e-9)
+            return "paso " + std::to_string(paso);
+        for (size_t i = 0; i < v.size(); ++i)
+            if (std::fabs(v[i] / paso - std::round(v[i] / paso)) > 1e-6 || std::fabs(v[i] - v[0] - i * paso) > 1e-9 * paso * v.size())
+                return e->categoriesLabels().join(' ').toStdString();
+        return "";
+    };
+    EXPECT_GE(h.EjeX->categoriesLabels().size(), 4);
+    EXPECT_EQ(redondas(h.EjeX), "");
+    EXPECT_EQ(redondas(h.EjeY), "");
+
+    // After zoom and pan the ticks are still round numbers.
+    h.Chart1->chart()->zoomIn();
+    h.Chart1->chart()->scroll(37, -11);
+    QApplication::processEvents();
+    EXPECT_NE(h.EjeX->min(), -30);
+    EXPECT_EQ(redondas(h.EjeX), "");
+    EXPECT_EQ(redondas(h.EjeY), "");
+
+    // Marks only where they fit: a few of the 101, none touching another, each
+    // beside its point; none with "Valores" unticked.
+    h.AccionRestablecer->trigger();
+    QApplication::processEvents();
+    const auto marcas = h.MarcasValores();
+    EXPECT_GE(marcas.size(), 4u);
+    EXPECT_LE(marcas.size(), 25u);
+    for (size_t i = 0; i < marcas.size(); ++i)
+        for (size_t j = i + 1; j < marcas.size(); ++j)
+            EXPECT_FALSE(marcas[i].Rect.intersects(marcas[j].Rect)) << marcas[i].Texto.toStdString();
+    EXPECT_EQ(marcas.front().Texto, QStringLiteral("20"));
+    h.CheckBoxValores->click();
+    EXPECT_TRUE(h.MarcasValores().empty());
 }
 
 // The set controls: lists refilled at every showing, "Poner"/"Quitar" with the sum, edits kept.
