@@ -25,11 +25,6 @@ namespace {
 
 std::string Texto(double v) { return FormatoEtiqueta(v, 15, 0); }
 
-struct Companero {
-    std::string nombre;
-    double valor;
-};
-
 // Sets the line the variable is defined on. The plain substring search of
 // FijaValorVariable would write into the first line merely containing the name
 // («BA = 1» before «A = 2»), while the branches read the line called so; the
@@ -64,35 +59,6 @@ bool Secuencia(double desde, double hasta, double paso, std::vector<double>& xs)
     }
     return true;
 }
-
-// The user port while the steps run: a message a step gives (a Bayes value not
-// found) is shown once, not once per step with the program stopped at each.
-class UsuarioDelBarrido : public IUsuario {
-public:
-    explicit UsuarioDelBarrido(IUsuario& u) : u_(u) {}
-    Respuesta Pregunta(const std::string& t, const std::string& x, Botones b, Icono i) override
-    {
-        return u_.Pregunta(t, x, b, i);
-    }
-    bool PideTexto(const std::string& t, const std::string& r, std::string& x) override { return u_.PideTexto(t, r, x); }
-    void Error(const std::string& x) override { u_.Error(x); }
-    void Mensaje(const std::string& t, const std::string& x, Icono i) override
-    {
-        if (std::find(vistos_.begin(), vistos_.end(), x) != vistos_.end())
-            return;
-        vistos_.push_back(x);
-        u_.Mensaje(t, x, i);
-    }
-    std::optional<std::string> AbrirFichero(const DialogoFichero& d) override { return u_.AbrirFichero(d); }
-    std::optional<std::string> GuardarFichero(const DialogoFichero& d) override { return u_.GuardarFichero(d); }
-    void ProgresoMostrar(const std::string& x) override { u_.ProgresoMostrar(x); }
-    void ProgresoPosicion(int p) override { u_.ProgresoPosicion(p); }
-    void ProgresoOcultar() override { u_.ProgresoOcultar(); }
-
-private:
-    IUsuario& u_;
-    std::vector<std::string> vistos_;
-};
 
 // Puts the tree's own user port back however the steps end.
 struct CambioUsuario {
@@ -141,6 +107,51 @@ struct Restauracion {
 };
 
 } // namespace
+
+Respuesta UsuarioDelBarrido::Pregunta(const std::string& t, const std::string& x, Botones b, Icono i)
+{
+    return u_.Pregunta(t, x, b, i);
+}
+bool UsuarioDelBarrido::PideTexto(const std::string& t, const std::string& r, std::string& x)
+{
+    return u_.PideTexto(t, r, x);
+}
+void UsuarioDelBarrido::Error(const std::string& x) { u_.Error(x); }
+void UsuarioDelBarrido::Mensaje(const std::string& t, const std::string& x, Icono i)
+{
+    if (std::find(vistos_.begin(), vistos_.end(), x) != vistos_.end())
+        return;
+    vistos_.push_back(x);
+    u_.Mensaje(t, x, i);
+}
+std::optional<std::string> UsuarioDelBarrido::AbrirFichero(const DialogoFichero& d) { return u_.AbrirFichero(d); }
+std::optional<std::string> UsuarioDelBarrido::GuardarFichero(const DialogoFichero& d) { return u_.GuardarFichero(d); }
+void UsuarioDelBarrido::ProgresoMostrar(const std::string& x) { u_.ProgresoMostrar(x); }
+void UsuarioDelBarrido::ProgresoPosicion(int p) { u_.ProgresoPosicion(p); }
+void UsuarioDelBarrido::ProgresoOcultar() { u_.ProgresoOcultar(); }
+
+std::vector<Companero> CompanerosDeProbabilidad(const Arbol& arbol, uint16_t n)
+{
+    std::vector<Companero> companeros;
+    const TNodo* nodo = arbol.Nodo(n);
+    const TNodo* padre = nodo ? arbol.Nodo(nodo->Padre) : nullptr;
+    for (int i = 1; padre && i <= padre->NumHijos(); ++i) {
+        const TNodo* h = arbol.Nodo(padre->Hijo(i));
+        if (h && h->FormulaProbabilidad != nodo->FormulaProbabilidad)
+            companeros.push_back({h->FormulaProbabilidad, h->Probabilidad});
+    }
+    return companeros;
+}
+
+void PasoVariacion(Arbol& arbol, const std::string& nombre, double x, const std::vector<Companero>& companeros,
+                   double total)
+{
+    FijaValor(arbol, nombre, Texto(x));
+    for (const auto& c : companeros)
+        FijaValor(arbol, c.nombre, Texto((1 - x) * c.valor / total));
+    CalculaTodosBayes(arbol);
+    CalculaVEM(arbol);
+}
 
 std::vector<std::string> LineasVariacion(const Arbol& arbol)
 {
@@ -271,15 +282,8 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
             Refusa(arbol, kMensajeNoAsociada);
             return false;
         }
-        if (uso.ComoProbabilidad) {
-            const TNodo* n = arbol.Nodo(uso.Nodo);
-            const TNodo* padre = arbol.Nodo(n->Padre);
-            for (int i = 1; padre && i <= padre->NumHijos(); ++i) {
-                const TNodo* h = arbol.Nodo(padre->Hijo(i));
-                if (h && h->FormulaProbabilidad != n->FormulaProbabilidad)
-                    companeros.push_back({h->FormulaProbabilidad, h->Probabilidad});
-            }
-        }
+        if (uso.ComoProbabilidad)
+            companeros = CompanerosDeProbabilidad(arbol, uso.Nodo);
     }
     double total = 0;
     for (const auto& c : companeros)
@@ -305,11 +309,7 @@ bool EjecutaVariaciones(Arbol& arbol, const ParametrosVariacion& p, IVistaVariac
         arbol.usuario = &*filtro;
     }
     for (const double x : xs) {
-        FijaValor(arbol, nombre, Texto(x));
-        for (const auto& c : companeros)
-            FijaValor(arbol, c.nombre, Texto((1 - x) * c.valor / total));
-        CalculaTodosBayes(arbol);
-        CalculaVEM(arbol);
+        PasoVariacion(arbol, nombre, x, companeros, total);
         const double y = arbol.Raiz().Valor;
         vista.AnyadeLinea(Texto(x) + "\t" + Texto(y));
         vista.AnyadePunto(x, y);

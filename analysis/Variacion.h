@@ -1,6 +1,8 @@
 #pragma once
 // The sensitivity sweep: one variable (and, for a probability, its companions)
 // stepped over a range, the tree solved at every step, the root's value recorded.
+#include "common/Usuario.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -58,6 +60,44 @@ struct UsoVariable {
     bool ComoProbabilidad = false;
 };
 UsoVariable BuscaNodoVariable(const Arbol& arbol, const std::string& nombre);
+
+// A probability that shares the rest of its group with the swept one: its
+// variable's name (empty for a plain number, which no step changes) and its
+// value before the sweep.
+struct Companero {
+    std::string nombre;
+    double valor;
+};
+// The companions of the probability of node n: its siblings whose probability
+// names another variable (or none), with their probabilities as stored.
+std::vector<Companero> CompanerosDeProbabilidad(const Arbol& arbol, uint16_t n);
+
+// One step, as every analysis that varies inputs takes it: the variable called
+// nombre is set to x and each companion to its share (1 - x) * valor / total,
+// the Bayes lines are revised and the tree is solved. The caller backs up the
+// list, turns the probability check off and restores both afterwards.
+void PasoVariacion(Arbol& arbol, const std::string& nombre, double x, const std::vector<Companero>& companeros,
+                   double total);
+
+// The user port while steps run: a message a step gives (a Bayes value not
+// found) is shown once, not once per step with the program stopped at each.
+class UsuarioDelBarrido : public IUsuario {
+public:
+    explicit UsuarioDelBarrido(IUsuario& u) : u_(u) {}
+    Respuesta Pregunta(const std::string& t, const std::string& x, Botones b, Icono i) override;
+    bool PideTexto(const std::string& t, const std::string& r, std::string& x) override;
+    void Error(const std::string& x) override;
+    void Mensaje(const std::string& t, const std::string& x, Icono i) override;
+    std::optional<std::string> AbrirFichero(const DialogoFichero& d) override;
+    std::optional<std::string> GuardarFichero(const DialogoFichero& d) override;
+    void ProgresoMostrar(const std::string& x) override;
+    void ProgresoPosicion(int p) override;
+    void ProgresoOcultar() override;
+
+private:
+    IUsuario& u_;
+    std::vector<std::string> vistos_;
+};
 
 // Runs the sweep. False when it was refused with a message (nothing changed).
 // An error inside a step restores the variables list, the check option and
