@@ -1,5 +1,6 @@
 #include "analysis/Riesgo.h"
 #include "analysis/Rollback.h"
+#include "analysis/Variacion.h"
 #include "common/Decimal.h"
 #include "common/Errores.h"
 #include "support/ArbolCalculo.h"
@@ -159,6 +160,37 @@ TEST(CalculaVEM, ToleranciaConComaOPunto)
         CalculaVEM(t.a);
         EXPECT_NEAR(t.a.Nodo(t.azar)->Valor, 27.98854930417225, 1e-11);
     }
+}
+
+// The sweep solves each step under the tree's criterion: the root follows the
+// gamble's certainty equivalent (R = 100) once it beats the sure 40.
+TEST(EjecutaVariaciones, ConUtilidadExponencial)
+{
+    struct Vista : IVistaVariacion {
+        std::vector<std::pair<double, double>> puntos;
+        void Limpia() override { puntos.clear(); }
+        void AnyadePunto(double x, double y) override { puntos.push_back({x, y}); }
+        void AnyadeLinea(const std::string&) override {}
+        void Muestra() override {}
+    } vista;
+    Apuesta t;
+    t.a.Variables = {"G = 90"};
+    t.a.Nodo(t.a.Nodo(t.azar)->Hijo(2))->FormulaGanancia = "G";
+    t.a.opciones.CriterioRiesgo = CriterioUtilidad;
+    t.a.opciones.EToleranciaRiesgo = "100";
+    ParametrosVariacion p;
+    p.Linea = "G = 90";
+    p.Desde = "50";
+    p.Hasta = "150";
+    p.Incremento = "50";
+    ASSERT_TRUE(EjecutaVariaciones(t.a, p, vista));
+    ASSERT_EQ(vista.puntos.size(), 3u);
+    EXPECT_DOUBLE_EQ(vista.puntos[0].second, 40);
+    EXPECT_NEAR(vista.puntos[1].second, 40.58118554445144988, 1e-12);
+    EXPECT_NEAR(vista.puntos[2].second, 50.92464396716064797, 1e-12);
+    // Restored and solved again under the same criterion.
+    EXPECT_NEAR(t.a.Raiz().Valor, 40, 1e-12);
+    EXPECT_EQ(t.a.ToleranciaValores, 100);
 }
 
 } // namespace
