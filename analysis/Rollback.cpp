@@ -1,15 +1,19 @@
 #include "analysis/Rollback.h"
 
+#include "analysis/Riesgo.h"
 #include "common/Decimal.h"
 #include "common/Errores.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 #include "variables/Variables.h"
 
+#include <array>
 #include <cmath>
 
 const char* const kPreguntaSumas =
     "Existen nodos de azar cuyas probabilidades no suman 1 (en rojo) ¿Calcular de todos modos?";
+const char* const kMensajeProbabilidadNegativa =
+    "El nodo de azar %d tiene una probabilidad negativa: no tiene equivalente cierto.";
 
 namespace {
 
@@ -21,7 +25,26 @@ std::string EtiquetaNumero(const Arbol& arbol, double x)
     return FormatoEtiqueta(x, arbol.opciones.DigitosEtiquetas(), arbol.opciones.PrecisionEtiquetas());
 }
 
-void Evalua(Arbol& arbol, uint16_t indice, int profundidad)
+// The certainty equivalent of a chance node's branches.
+double Equivalente(const Arbol& arbol, uint16_t indice, const TNodo& n, double tolerancia)
+{
+    std::array<Lance, MaxHijos> lances;
+    size_t k = 0;
+    for (int i = 1; i <= n.NumHijos(); ++i) {
+        const TNodo* h = arbol.Nodo(n.Hijo(i));
+        if (!h)
+            continue;
+        if (h->Probabilidad < 0) {
+            std::string m = kMensajeProbabilidadNegativa;
+            m.replace(m.find("%d"), 2, std::to_string(indice));
+            throw ENemor(m);
+        }
+        lances[k++] = {static_cast<double>(static_cast<long double>(h->Valor) + h->Ganancia), h->Probabilidad};
+    }
+    return EquivalenteCierto(lances.data(), k, tolerancia);
+}
+
+void Evalua(Arbol& arbol, uint16_t indice, int profundidad, const CriterioSolucion& criterio)
 {
     TNodo* n = arbol.Nodo(indice);
     if (!n)
@@ -34,7 +57,7 @@ void Evalua(Arbol& arbol, uint16_t indice, int profundidad)
     for (int i = 1; i <= ramas; ++i) {
         const TNodo* h = arbol.Nodo(n->Hijo(i));
         if (h && !h->Calculado && h->NumHijos() > 0)
-            Evalua(arbol, n->Hijo(i), profundidad + 1);
+            Evalua(arbol, n->Hijo(i), profundidad + 1, criterio);
     }
     if (n->Tipo != NodoDecision && n->Tipo != NodoAzar)
         return;
@@ -56,6 +79,8 @@ void Evalua(Arbol& arbol, uint16_t indice, int profundidad)
         n->Valor = mejor;
         if (elegido)
             elegido->Elegido = true;
+    } else if (criterio.Utilidad) {
+        n->Valor = Equivalente(arbol, indice, *n, criterio.Tolerancia);
     } else {
         double suma = 0.0;
         for (int i = 1; i <= ramas; ++i) {
@@ -81,17 +106,27 @@ void ParaCadaNodo(Arbol& arbol, int desde, F f)
 
 bool Calcula(Arbol& arbol, bool preguntar)
 {
+    // A bad tolerance stops the command before anything changes.
+    const CriterioSolucion criterio = CriterioDelArbol(arbol);
     RecalculaFormulas(arbol);
     const bool sumasBien = arbol.opciones.CheckBoxComprobarRojos ? CompruebaSumas(arbol) : true;
     if (!sumasBien && preguntar && arbol.usuario &&
         arbol.usuario->Pregunta("Atención", kPreguntaSumas, Botones::SiNo, Icono::Exclamacion) != Respuesta::Si)
         return false;
     ReiniciaValores(arbol);
-    EvaluaNodo(arbol, 0);
+    arbol.ToleranciaValores = criterio.Utilidad ? criterio.Tolerancia : 0;
+    Evalua(arbol, 0, 0, criterio);
     return true;
 }
 
 } // namespace
+
+CriterioSolucion CriterioDelArbol(const Arbol& arbol)
+{
+    if (!arbol.opciones.ConUtilidad())
+        return {};
+    return {true, arbol.opciones.ToleranciaRiesgo()};
+}
 
 bool CalculaVEM(Arbol& arbol) { return Calcula(arbol, true); }
 
@@ -144,9 +179,10 @@ void ValoresACero(Arbol& arbol)
 {
     QuitaRojos(arbol);
     ReiniciaValores(arbol);
+    arbol.ToleranciaValores = 0;
 }
 
-void EvaluaNodo(Arbol& arbol, uint16_t indice) { Evalua(arbol, indice, 0); }
+void EvaluaNodo(Arbol& arbol, uint16_t indice) { Evalua(arbol, indice, 0, CriterioDelArbol(arbol)); }
 
 void RefrescaEtiquetas(Arbol& arbol)
 {

@@ -11,6 +11,18 @@ class Arbol;
 // The text of the question asked when some chance node's probabilities are off.
 extern const char* const kPreguntaSumas;
 
+// How chance nodes take their values: the probability-weighted mean (expected
+// value), or, under exponential utility with tolerance R, the certainty
+// equivalent (analysis/Riesgo.h). Decision nodes take their best alternative either way.
+struct CriterioSolucion {
+    bool Utilidad = false;
+    double Tolerancia = 0;
+};
+// The criterion the options ask for; raises kMensajeTolerancia for a bad R under utility.
+CriterioSolucion CriterioDelArbol(const Arbol& arbol);
+// Under utility, a chance node with a negative probability has no certainty equivalent.
+extern const char* const kMensajeProbabilidadNegativa;
+
 // "Calcular VEM": refreshes the branch values from the variables, checks the
 // probability sums when the option asks for it (asking whether to go on when
 // one is off), clears the results and rolls the tree back from the root.
@@ -32,7 +44,8 @@ void QuitaRojos(Arbol& arbol);
 // "Valores a cero": QuitaRojos, then ReiniciaValores.
 void ValoresACero(Arbol& arbol);
 
-// Computes one node's value after its subtree (post-order).
+// Computes one node's value after its subtree (post-order), under the
+// criterion of the options.
 void EvaluaNodo(Arbol& arbol, uint16_t indice);
 
 // Rewrites every node's text, payoff, probability and value labels from its data.

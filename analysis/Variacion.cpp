@@ -66,35 +66,6 @@ struct SinComprobacion {
     ~SinComprobacion() { arbol.opciones.CheckBoxComprobarRojos = antes; }
 };
 
-// The user port while the steps run: a message a step gives (a Bayes value not
-// found) is shown once, not once per step with the program stopped at each.
-class UsuarioDelBarrido : public IUsuario {
-public:
-    explicit UsuarioDelBarrido(IUsuario& u) : u_(u) {}
-    Respuesta Pregunta(const std::string& t, const std::string& x, Botones b, Icono i) override
-    {
-        return u_.Pregunta(t, x, b, i);
-    }
-    bool PideTexto(const std::string& t, const std::string& r, std::string& x) override { return u_.PideTexto(t, r, x); }
-    void Error(const std::string& x) override { u_.Error(x); }
-    void Mensaje(const std::string& t, const std::string& x, Icono i) override
-    {
-        if (std::find(vistos_.begin(), vistos_.end(), x) != vistos_.end())
-            return;
-        vistos_.push_back(x);
-        u_.Mensaje(t, x, i);
-    }
-    std::optional<std::string> AbrirFichero(const DialogoFichero& d) override { return u_.AbrirFichero(d); }
-    std::optional<std::string> GuardarFichero(const DialogoFichero& d) override { return u_.GuardarFichero(d); }
-    void ProgresoMostrar(const std::string& x) override { u_.ProgresoMostrar(x); }
-    void ProgresoPosicion(int p) override { u_.ProgresoPosicion(p); }
-    void ProgresoOcultar() override { u_.ProgresoOcultar(); }
-
-private:
-    IUsuario& u_;
-    std::vector<std::string> vistos_;
-};
-
 // Puts the tree's own user port back however the steps end.
 struct CambioUsuario {
     Arbol& arbol;

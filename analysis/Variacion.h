@@ -2,8 +2,11 @@
 // The sensitivity sweep: one variable (and, for a probability, its companions)
 // stepped over a range, the tree solved at every step, the root's value recorded.
 #include "analysis/Grafico.h"
+#include "common/Usuario.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,6 +101,35 @@ GrupoVariacion GrupoDeConjunto(const Arbol& arbol, const std::string& nombre, co
 // Returns the root's value. The list stays at these values: the caller keeps a
 // copy and puts it back, as EjecutaVariaciones does with VariablesRespaldo.
 double PasoVariacion(Arbol& arbol, const GrupoVariacion& grupo, double x);
+
+// The user port while the steps run: a message a step gives (a Bayes value not
+// found) is shown once, not once per step with the program stopped at each.
+class UsuarioDelBarrido : public IUsuario {
+public:
+    explicit UsuarioDelBarrido(IUsuario& u) : u_(u) {}
+    Respuesta Pregunta(const std::string& t, const std::string& x, Botones b, Icono i) override
+    {
+        return u_.Pregunta(t, x, b, i);
+    }
+    bool PideTexto(const std::string& t, const std::string& r, std::string& x) override { return u_.PideTexto(t, r, x); }
+    void Error(const std::string& x) override { u_.Error(x); }
+    void Mensaje(const std::string& t, const std::string& x, Icono i) override
+    {
+        if (std::find(vistos_.begin(), vistos_.end(), x) != vistos_.end())
+            return;
+        vistos_.push_back(x);
+        u_.Mensaje(t, x, i);
+    }
+    std::optional<std::string> AbrirFichero(const DialogoFichero& d) override { return u_.AbrirFichero(d); }
+    std::optional<std::string> GuardarFichero(const DialogoFichero& d) override { return u_.GuardarFichero(d); }
+    void ProgresoMostrar(const std::string& x) override { u_.ProgresoMostrar(x); }
+    void ProgresoPosicion(int p) override { u_.ProgresoPosicion(p); }
+    void ProgresoOcultar() override { u_.ProgresoOcultar(); }
+
+private:
+    IUsuario& u_;
+    std::vector<std::string> vistos_;
+};
 
 // Runs the sweep. False when it was refused with a message (nothing changed).
 // An error inside a step restores the variables list, the check option and

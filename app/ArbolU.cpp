@@ -1,13 +1,17 @@
 #include "app/ArbolU.h"
 
 #include "analysis/GraficoHistoricoUnit.h"
+#include "analysis/PerfilRiesgoUnit.h"
 #include "analysis/Rollback.h"
+#include "analysis/TornadoUnit.h"
+#include "app/Aplicacion.h"
 #include "analysis/Variacion.h"
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
 #include "app/Iconos.h"
 #include "app/MenuNodo.h"
 #include "app/Ventanas.h"
+#include "drawing/FormatoEtiqueta.h"
 #include "drawing/OpcionU.h"
 #include "drawing/Paginas.h"
 #include "drawing/PrevisualizarU.h"
@@ -158,6 +162,9 @@ void TArbol::CreaMenus()
     Valoresacero1 = item(EditMenu, "Valoresacero1", QStringLiteral("&Valores a cero"), &TArbol::ValCeroClick, "acero");
     Vaiaciones1 = item(EditMenu, "Vaiaciones1", QStringLiteral("Va&riaciones ..."), &TArbol::Vaiaciones1Click,
                        "variaciones");
+    EditMenu->addSeparator();
+    PerfilRiesgo1 = item(EditMenu, "PerfilRiesgo1", QStringLiteral("&Perfil de riesgo ..."), &TArbol::PerfilRiesgo1Click);
+    Tornado1 = item(EditMenu, "Tornado1", QStringLiteral("&Tornado ..."), &TArbol::Tornado1Click);
 
     Ver1 = barra->addMenu(QStringLiteral("&Ver"));
     Ver1->setObjectName(QStringLiteral("Ver1"));
@@ -274,9 +281,24 @@ void TArbol::CreaMenuNodo()
     Copiar1 = item("Copiar1", QStringLiteral("&Copiar"), &TArbol::Copiar1Click);
     Pegar1 = item("Pegar1", QStringLiteral("P&egar"), &TArbol::Pegar1Click);
     Comentario1 = item("Comentario1", QStringLiteral("C&omentario"), &TArbol::Comentario1Click);
+    PerfilRiesgo2 = item("PerfilRiesgo2", QStringLiteral("Perfil de r&iesgo ..."), &TArbol::PerfilRiesgo2Click);
 }
 
-void TArbol::Refresca() { tapiz->update(); }
+void TArbol::Refresca()
+{
+    ActualizaTitulo();
+    tapiz->update();
+}
+
+void TArbol::ActualizaTitulo()
+{
+    QString t = QStringLiteral("NEMOR");
+    if (arbol_.ToleranciaValores > 0)
+        t += QStringLiteral(" - equivalentes ciertos (tolerancia al riesgo %1)")
+                 .arg(QString::fromUtf8(FormatoEtiqueta(arbol_.ToleranciaValores, 15, 0)));
+    if (windowTitle() != t)
+        setWindowTitle(t);
+}
 
 void TArbol::AjustaTapiz()
 {
@@ -510,6 +532,53 @@ void TArbol::Vaiaciones1Click()
     }
     MuestraLista();
     Refresca();
+}
+
+void TArbol::MuestraPerfil(uint16_t nodo)
+{
+    if (!FormPerfil)
+        return;
+    // The profile follows the choices of the tree solved now, not of stale values.
+    bool resuelto = false;
+    try {
+        resuelto = CalculaVEM(arbol_);
+    } catch (...) {
+        MuestraLista();
+        Refresca();
+        throw;
+    }
+    MuestraLista();
+    Refresca();
+    if (resuelto)
+        FormPerfil->Muestra(arbol_, nodo);
+}
+
+void TArbol::PerfilRiesgo1Click()
+{
+    Protegido([this] { MuestraPerfil(0); });
+}
+
+void TArbol::PerfilRiesgo2Click()
+{
+    Protegido([this] { MuestraPerfil(NodoMenu); });
+}
+
+void TArbol::Tornado1Click()
+{
+    Protegido([this] {
+        if (!FormTornado)
+            return;
+        // The window solves the tree at every step and leaves it solved, its list rewritten.
+        struct Repinta {
+            TArbol& v;
+            ~Repinta()
+            {
+                MuestraLista();
+                v.Refresca();
+            }
+        } repinta{*this};
+        FormTornado->Calcula();
+    });
 }
 
 void TArbol::ValCeroClick()

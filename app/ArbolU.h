@@ -52,6 +52,8 @@ public:
     QAction* EditUndoItem = nullptr;
     QAction* Valoresacero1 = nullptr;
     QAction* Vaiaciones1 = nullptr;
+    QAction* PerfilRiesgo1 = nullptr; // "&Perfil de riesgo ...", of the root
+    QAction* Tornado1 = nullptr;      // "&Tornado ..."
     QMenu* Ver1 = nullptr;
     QAction* Variables2 = nullptr;
     QAction* Editor1 = nullptr;
@@ -97,6 +99,7 @@ public:
     QAction* Copiar1 = nullptr;
     QAction* Pegar1 = nullptr;
     QAction* Comentario1 = nullptr;
+    QAction* PerfilRiesgo2 = nullptr; // "Perfil de r&iesgo ...", of that node
 
     // The node the pop-up menu was opened on; its items act on it.
     uint16_t NodoMenu = 0;
@@ -136,6 +139,10 @@ public slots:
     void ValCeroClick();
     void Vaiaciones1Click();
     void TBVerVarClick();
+    // The risk profile of a node: the tree is solved first, as "Calcular VEM" does.
+    void PerfilRiesgo1Click();
+    void PerfilRiesgo2Click();
+    void Tornado1Click();
 
     // --- Drawing: zoom, alignment, mouse, printing ---------------------------
     void TBMasClick();
@@ -168,6 +175,9 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void MuestraPerfil(uint16_t nodo);
+    // "NEMOR", and what the values shown are when they are certainty equivalents.
+    void ActualizaTitulo();
     void CreaMenus();
     void CreaBarra();
     void CreaMenuNodo();

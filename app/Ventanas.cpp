@@ -1,6 +1,8 @@
 #include "app/Ventanas.h"
 
 #include "analysis/GraficoHistoricoUnit.h"
+#include "analysis/PerfilRiesgoUnit.h"
+#include "analysis/TornadoUnit.h"
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
 #include "app/ArbolU.h"
@@ -32,6 +34,8 @@ TFormImprimiendo* FormImprimiendo = nullptr;
 TTreeAD* TreeAD = nullptr;
 TFormQR* FormQR = nullptr;
 TFormHistorico* FormHistorico = nullptr;
+TFormPerfil* FormPerfil = nullptr;
+TFormTornado* FormTornado = nullptr;
 
 struct Programa::Ventanas {
     std::unique_ptr<TArbol> arbol;
@@ -49,6 +53,8 @@ struct Programa::Ventanas {
     std::unique_ptr<TTreeAD> tree;
     std::unique_ptr<TFormQR> qr;
     std::unique_ptr<TFormHistorico> historico;
+    std::unique_ptr<TFormPerfil> perfil;
+    std::unique_ptr<TFormTornado> tornado;
 };
 
 namespace {
@@ -90,11 +96,17 @@ Programa::Programa(const QStringList& argumentos) : v_(std::make_unique<Ventanas
     Crea(v_->tree, TreeAD);
     Crea(v_->qr, FormQR);
     Crea(v_->historico, FormHistorico);
+    Crea(v_->perfil, FormPerfil);
+    Crea(v_->tornado, FormTornado);
 }
 
 Programa::~Programa()
 {
     // Last created, first freed; every reference is cleared before its window goes.
+    FormTornado = nullptr;
+    v_->tornado.reset();
+    FormPerfil = nullptr;
+    v_->perfil.reset();
     FormHistorico = nullptr;
     v_->historico.reset();
     FormQR = nullptr;

@@ -20,6 +20,8 @@ class TFormImprimiendo;
 class TTreeAD;
 class TFormQR;
 class TFormHistorico;
+class TFormPerfil;
+class TFormTornado;
 
 extern TArbol* FormArbol;
 extern TAboutBox* AboutBox;
@@ -36,6 +38,8 @@ extern TFormImprimiendo* FormImprimiendo;
 extern TTreeAD* TreeAD;
 extern TFormQR* FormQR;
 extern TFormHistorico* FormHistorico;
+extern TFormPerfil* FormPerfil;
+extern TFormTornado* FormTornado;
 
 // Creates the windows in order (the main window first, so the first tree
 // exists before any other window) and frees them, last first, when it goes.

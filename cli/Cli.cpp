@@ -48,7 +48,17 @@ int EjecutaCli(const std::vector<std::string>& argumentos, std::ostream& out, st
     for (const auto& c : Comandos()) {
         if (nombre != c.nombre)
             continue;
-        const std::vector<std::string> args(argumentos.begin() + static_cast<long>(i), argumentos.end());
+        std::vector<std::string> args(argumentos.begin() + static_cast<long>(i), argumentos.end());
+        // The separator may also follow the command's name.
+        if (!args.empty() && args[0].rfind("--decimal=", 0) == 0) {
+            const std::string s = args[0].substr(10);
+            if (s != "." && s != ",") {
+                Uso(err);
+                return 2;
+            }
+            separador = s[0];
+            args.erase(args.begin());
+        }
         const int n = static_cast<int>(args.size());
         if (n < c.minimo || (c.maximo >= 0 && n > c.maximo)) {
             Uso(err);

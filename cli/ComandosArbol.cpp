@@ -36,10 +36,23 @@ struct ArbolLeido {
 
 int Resuelve(const std::vector<std::string>& args, std::ostream& out)
 {
+    // "--risk-tolerance=R" anywhere: certainty equivalents under exponential utility.
+    std::vector<std::string> resto;
+    std::string tolerancia;
+    for (const auto& s : args) {
+        if (s.rfind("--risk-tolerance=", 0) == 0)
+            tolerancia = s.substr(17);
+        else
+            resto.push_back(s);
+    }
     bool v141;
-    const auto a = Opciones(args, v141, 1);
+    const auto a = Opciones(resto, v141, 1);
     ArbolLeido leido(a[0], v141);
     Arbol& arbol = leido.arbol;
+    if (resto.size() != args.size()) {
+        arbol.opciones.CriterioRiesgo = CriterioUtilidad;
+        arbol.opciones.EToleranciaRiesgo = tolerancia;
+    }
     arbol.opciones.CheckBoxComprobarRojos = true;
     CalculaVEM(arbol);
     for (int p = 0; p <= arbol.UltimaPosicion; ++p) {
@@ -87,7 +100,7 @@ int Comprueba(const std::vector<std::string>& args, std::ostream& out)
     return 0;
 }
 
-const RegistroCli r1({"solve", "[--v141] FICHERO.nmr", 1, 2, Resuelve});
+const RegistroCli r1({"solve", "[--v141] [--risk-tolerance=R] FICHERO.nmr", 1, 3, Resuelve});
 const RegistroCli r2({"bayes", "[--v141] FICHERO.nmr", 1, 2, Bayes});
 const RegistroCli r3({"resave", "[--v141] ENTRADA.nmr SALIDA.nmr", 2, 3, Reescribe});
 const RegistroCli r4({"check", "[--v141] FICHERO.nmr", 1, 2, Comprueba});

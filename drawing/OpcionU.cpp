@@ -282,6 +282,40 @@ void TOpciones::CreaControles()
     }
     PageControl1->addTab(varios, QStringLiteral("Varios"));
 
+    // "Riesgo": how the tree is solved, the expected value or a risk-averse utility.
+    auto* riesgo = Nombrado(new QWidget, "TabRiesgo");
+    {
+        auto* grupo = Nombrado(new QGroupBox(QStringLiteral("Criterio"), riesgo), "GrupoCriterio");
+        CriterioRiesgo = new QButtonGroup(this);
+        CriterioRiesgo->setObjectName(QStringLiteral("CriterioRiesgo"));
+        auto* l = new QVBoxLayout(grupo);
+        l->setSpacing(0);
+        const QString textos[] = {QStringLiteral("Valor esperado"), QStringLiteral("Utilidad exponencial")};
+        for (int i = 0; i < 2; ++i) {
+            auto* r = new QRadioButton(textos[i], grupo);
+            r->setObjectName(QStringLiteral("CriterioRiesgo%1").arg(i));
+            CriterioRiesgo->addButton(r, i);
+            l->addWidget(r);
+        }
+        EToleranciaRiesgo = Nombrado(new QLineEdit(riesgo), "EToleranciaRiesgo");
+        EToleranciaRiesgo->setMaximumWidth(90);
+        auto* f = new QFormLayout;
+        f->addRow(QStringLiteral("Tolerancia al riesgo (R):"), EToleranciaRiesgo);
+        auto* nota = Nombrado(new QLabel(QStringLiteral("U(x) = 1 - exp(-x / R). Los nodos de azar valen su "
+                                                        "equivalente cierto; cuanto mayor es R, más se acerca al "
+                                                        "valor esperado."),
+                                         riesgo),
+                              "NotaRiesgo");
+        nota->setWordWrap(true);
+        auto* t = new QVBoxLayout(riesgo);
+        t->setSpacing(2);
+        t->addWidget(grupo);
+        t->addLayout(f);
+        t->addWidget(nota);
+        t->addStretch();
+    }
+    PageControl1->addTab(riesgo, QStringLiteral("Riesgo"));
+
     BitBtn4 = Nombrado(new QPushButton(QStringLiteral("&Aceptar"), this), "BitBtn4");
     BitBtn4->setDefault(true);
     BitBtn1 = Nombrado(new QPushButton(QStringLiteral("&Cancelar"), this), "BitBtn1");
@@ -340,6 +374,15 @@ void TOpciones::Conecta()
             arbol_.opciones.Escala = id;
     });
     connect(FontComboBox1, &QComboBox::currentTextChanged, this, &TOpciones::FontComboBox1Change);
+    texto(EToleranciaRiesgo, o.EToleranciaRiesgo);
+    connect(CriterioRiesgo, &QButtonGroup::idToggled, this, [this](int id, bool marcado) {
+        if (!marcado)
+            return;
+        if (!mostrando_)
+            arbol_.opciones.CriterioRiesgo = id;
+        // R means something only for the utility.
+        EToleranciaRiesgo->setEnabled(id == CriterioUtilidad);
+    });
 
     connect(BCuaCol, &QToolButton::clicked, this, &TOpciones::BCuaColClick);
     connect(BCirCol, &QToolButton::clicked, this, &TOpciones::BCirColClick);
@@ -379,6 +422,10 @@ void TOpciones::MuestraOpciones()
             r->setChecked(false);
         Escala->setExclusive(true);
     }
+    EToleranciaRiesgo->setText(Q(o.EToleranciaRiesgo));
+    if (QAbstractButton* b = CriterioRiesgo->button(o.CriterioRiesgo))
+        b->setChecked(true);
+    EToleranciaRiesgo->setEnabled(o.ConUtilidad());
     // A stored font that is not installed is still the option: it heads the list.
     const QString nombre = Q(o.FontComboBox1);
     int i = FontComboBox1->findText(nombre, Qt::MatchFixedString | Qt::MatchCaseSensitive);

@@ -83,6 +83,9 @@ public:
     QCheckBox* CheckBoxArbolVisibleVariaciones;
     QCheckBox* CheckBoxComprobarRojos;
     QCheckBox* CheckBoxNumNodosVisibles;
+    // "Riesgo"
+    QButtonGroup* CriterioRiesgo;     // 0 "Valor esperado", 1 "Utilidad exponencial"
+    QLineEdit* EToleranciaRiesgo;     // R, a real as text
 
     // Reads the settings file into the options and shows them.
     void LeeOpciones();

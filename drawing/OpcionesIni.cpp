@@ -5,8 +5,12 @@
 #include "drawing/FormatoEtiqueta.h"
 #include "drawing/Interaccion.h"
 
+#include <cmath>
+
 namespace {
 const char* const kVarios = "Varios";
+const char* const kRiesgo = "Riesgo";
+constexpr double kToleranciaDefecto = 1000;
 } // namespace
 
 void LeeOpciones(Arbol& a, const FicheroIni& ini)
@@ -35,6 +39,13 @@ void LeeOpciones(Arbol& a, const FicheroIni& ini)
     o.TamanyoFormas = ini.LeeEntero("Dimensiones", "TamanyoFormas", 30);
     o.TamanyoLetras = ini.LeeEntero("Dimensiones", "TamanyoLetras", 8);
     a.GrosorElegido = ini.LeeEntero("Dimensiones", "AnchoLinea", 2);
+    const int32_t criterio = ini.LeeEntero(kRiesgo, "Criterio", CriterioValorEsperado);
+    o.CriterioRiesgo = criterio == CriterioUtilidad ? CriterioUtilidad : CriterioValorEsperado;
+    // A tolerance that is not above 0 cannot be used: as good as missing.
+    double r = ini.LeeReal(kRiesgo, "Tolerancia", kToleranciaDefecto);
+    if (!(r > 0) || !std::isfinite(r))
+        r = kToleranciaDefecto;
+    o.EToleranciaRiesgo = FormatoEtiqueta(r, 15, 0);
 }
 
 void GuardaOpciones(const Arbol& a, FicheroIni& ini)
@@ -64,6 +75,8 @@ void GuardaOpciones(const Arbol& a, FicheroIni& ini)
         ini.EscribeEntero("Dimensiones", "TamanyoFormas", o.TamanyoFormas);
         ini.EscribeEntero("Dimensiones", "TamanyoLetras", o.TamanyoLetras);
         ini.EscribeEntero("Dimensiones", "AnchoLinea", a.GrosorElegido);
+        ini.EscribeEntero(kRiesgo, "Criterio", o.CriterioRiesgo);
+        ini.EscribeCadena(kRiesgo, "Tolerancia", FormatoEtiqueta(o.ToleranciaRiesgo(), 15, 0));
     } catch (...) {
         // What was written before the bad text stays written.
         ini.Volcar();

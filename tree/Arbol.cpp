@@ -232,6 +232,7 @@ void Arbol::NuevoArbolVacio()
     NombreFichero.clear();
     DocumentoEditor.clear();
     NodoCopiado = 0;
+    ToleranciaValores = 0;
     CrearNodo(0, NodoTerminal, 0);
     SituarNodo(0, 20, static_cast<int32_t>(Round(AltoVentana / 2.0)) - 50);
 }

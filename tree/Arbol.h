@@ -68,6 +68,11 @@ public:
     std::vector<std::string> NombresVariables;
     std::vector<std::string> DefinicionesVariables;
 
+    // What the computed values are: 0 when expected values (as after a file
+    // read, a new tree or "Valores a cero"), else the risk tolerance R under
+    // which the last solve gave certainty equivalents.
+    double ToleranciaValores = 0;
+
     // Where the core asks and tells; never null once the program runs.
     IUsuario* usuario = nullptr;
     // The main window's "Ver variables" button (down at start): branch labels

@@ -459,6 +459,8 @@ void CargaContenido(Arbol& a, const ContenidoArbol& c, const std::function<void(
     a.ListaOrden.fill(0);
     a.UltimaPosicion = 0;
     a.NodoCopiado = 0;
+    // A file stores values without saying how they were computed: take them as expected values.
+    a.ToleranciaValores = 0;
     // The file holds positions at zoom factor 1; a zoomed drawing shows them
     // zoomed, so that the next save writes back the same numbers.
     const bool zoom = a.FactorZoom != 1.0;

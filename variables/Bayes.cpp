@@ -195,6 +195,25 @@ void CalculaTodosBayes(Arbol& arbol)
             CalculaBayes(arbol, static_cast<int>(i));
 }
 
+std::vector<std::string> NombresEscritosPorBayes(const Arbol& arbol)
+{
+    std::vector<std::string> nombres;
+    for (const std::string& l : arbol.Variables) {
+        if (!EsLineaBayes(l))
+            continue;
+        const std::vector<std::string> resultados = Resultados(l);
+        if (resultados.empty())
+            continue;
+        const std::vector<std::string> estados = Estados(arbol, resultados.front());
+        for (const std::string& r : resultados) {
+            nombres.push_back("P(" + r + ")");
+            for (const std::string& s : estados)
+                nombres.push_back("P(" + s + "/" + r + ")");
+        }
+    }
+    return nombres;
+}
+
 void CalculaFormulasBayes(Arbol& arbol)
 {
     NormalizaSeparadores(arbol);

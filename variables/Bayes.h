@@ -4,6 +4,7 @@
 // «P(R/S) = f» are ordinary lines; the revision writes the marginals «P(R)»
 // and the posteriors «P(S/R)» back as lines at the end of the list.
 #include <string>
+#include <vector>
 
 class Arbol;
 
@@ -20,6 +21,10 @@ void EscribeResultado(Arbol& arbol, const std::string& nombre, const std::string
 // A value as the revision writes it: fixed, with exactly decimales decimals,
 // rounded to 8 significant digits at most.
 std::string FormatoBayes(double valor, int decimales);
+
+// The names of the lines the revision writes, «P(R)» and «P(S/R)», for every
+// Bayes line of the list: their values are results, not inputs.
+std::vector<std::string> NombresEscritosPorBayes(const Arbol& arbol);
 
 // The button "Calcula las formulas de Bayes": normalises the list, rebuilds
 // the substitution lists and revises every Bayes line.

@@ -70,7 +70,7 @@ TEST(Opciones, GuardarEscribeTodasLasClavesYVuelveALeerlas)
                               "Sumatorio=0,002", "DigitosEtiquetas=4", "PrecisionEtiquetas=4", "PrecisionBayes=4",
                               "Nombre=Courier New", "ListaOrdenada=1", "LeerFich10=0", "ArbolVisibleVariaciones=1",
                               "ComprobarSumas=0", "NumNodosVisibles=0", "AnchoTapiz=3000", "AltoTapiz=3000",
-                              "TamanyoFormas=30", "TamanyoLetras=11", "AnchoLinea=2"})
+                              "TamanyoFormas=30", "TamanyoLetras=11", "AnchoLinea=2", "Criterio=0", "Tolerancia=1000"})
         EXPECT_NE(texto.find(clave), std::string::npos) << clave;
     EXPECT_NE(texto.find("Circulo=197121"), std::string::npos);
 
@@ -81,6 +81,72 @@ TEST(Opciones, GuardarEscribeTodasLasClavesYVuelveALeerlas)
     EXPECT_TRUE(b.opciones.CheckBoxArbolVisibleVariaciones);
     EXPECT_EQ(b.opciones.EditPrecisionSumatorio, "0,002");
     EXPECT_EQ(b.ColorAzar, RGB(1, 2, 3));
+}
+
+// The risk attitude: written and read back in either separator; stored values
+// that cannot be used give the defaults.
+TEST(Opciones, RiesgoSeGuardaYSeLee)
+{
+    struct Caso {
+        char separador;
+        std::string texto;  // as typed in the dialog
+        std::string clave;  // as written
+        std::string leido;  // as shown again
+    };
+    const Caso casos[] = {
+        {'.', "2500,5", "Tolerancia=2500.5", "2500.5"},
+        {',', "2500.5", "Tolerancia=2500,5", "2500,5"},
+        {'.', "1E-3", "Tolerancia=0.001", "0.001"},
+    };
+    for (const auto& c : casos) {
+        SeparadorTemporal s(c.separador);
+        const std::string ruta = RutaTemporal("riesgo.ini");
+        std::remove(ruta.c_str());
+        Arbol a;
+        a.opciones.EditPrecisionSumatorio = c.separador == '.' ? "0.001" : "0,001";
+        a.opciones.CriterioRiesgo = CriterioUtilidad;
+        a.opciones.EToleranciaRiesgo = c.texto;
+        {
+            FicheroIni ini(ruta);
+            GuardaOpciones(a, ini);
+        }
+        const std::string texto = Contenido(ruta);
+        EXPECT_NE(texto.find("[Riesgo]"), std::string::npos);
+        EXPECT_NE(texto.find("Criterio=1"), std::string::npos);
+        EXPECT_NE(texto.find(c.clave), std::string::npos) << texto;
+        Arbol b;
+        LeeOpciones(b, FicheroIni(ruta));
+        EXPECT_TRUE(b.opciones.ConUtilidad());
+        EXPECT_EQ(b.opciones.EToleranciaRiesgo, c.leido);
+    }
+    for (const char* guardado : {"Criterio=7\nTolerancia=-3\n", "Criterio=x\nTolerancia=0\n", "Tolerancia=mil\n"}) {
+        const std::string ruta = RutaTemporal("riesgo-malo.ini");
+        std::ofstream(ruta, std::ios::binary) << "[Riesgo]\n" << guardado;
+        Arbol b;
+        b.opciones.CriterioRiesgo = CriterioUtilidad;
+        LeeOpciones(b, FicheroIni(ruta));
+        EXPECT_FALSE(b.opciones.ConUtilidad()) << guardado;
+        EXPECT_EQ(b.opciones.EToleranciaRiesgo, "1000") << guardado;
+    }
+}
+
+TEST(Opciones, ToleranciaQueNoSirveNoSeGuarda)
+{
+    const std::string ruta = RutaTemporal("riesgo-cero.ini");
+    std::remove(ruta.c_str());
+    Arbol a;
+    a.opciones.EToleranciaRiesgo = "0";
+    FicheroIni ini(ruta);
+    try {
+        GuardaOpciones(a, ini);
+        ADD_FAILURE();
+    } catch (const ENemor& e) {
+        EXPECT_STREQ(e.what(), "La tolerancia al riesgo debe ser un número mayor que cero.");
+    }
+    const std::string texto = Contenido(ruta);
+    EXPECT_NE(texto.find("AnchoLinea=2"), std::string::npos);
+    EXPECT_NE(texto.find("Criterio=0"), std::string::npos);
+    EXPECT_EQ(texto.find("Tolerancia"), std::string::npos);
 }
 
 TEST(Opciones, TextoMaloFallaYLoAnteriorQuedaEscrito)

@@ -438,7 +438,7 @@ TEST(Opciones, DialogoControlesYValoresPorDefecto)
     for (int i = 0; i < o.PageControl1->count(); ++i)
         pestanyas << o.PageControl1->tabText(i);
     EXPECT_EQ(pestanyas, (QStringList{"Colores", "Impresion", "Identificadores", "Precisión", "Fuente", "Dimensiones",
-                                      "Varios"}));
+                                      "Varios", "Riesgo"}));
     EXPECT_EQ(o.BitBtn4->text(), QStringLiteral("&Aceptar"));
     EXPECT_EQ(o.BitBtn1->text(), QStringLiteral("&Cancelar"));
     EXPECT_TRUE(o.BitBtn4->isDefault());

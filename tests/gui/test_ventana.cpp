@@ -1,6 +1,8 @@
 #include "Modal.h"
 
 #include "analysis/GraficoHistoricoUnit.h"
+#include "analysis/PerfilRiesgoUnit.h"
+#include "analysis/TornadoUnit.h"
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
 #include "app/Aplicacion.h"
@@ -86,6 +88,8 @@ TEST(Arranque, VentanasEnOrdenYRaiz)
         {TreeAD, "Arbol"},
         {FormQR, ""},
         {FormHistorico, "Variación"},
+        {FormPerfil, "Perfil de riesgo"},
+        {FormTornado, "Tornado"},
     };
     for (const Caso& c : casos) {
         ASSERT_NE(c.ventana, nullptr) << c.caption;
@@ -141,7 +145,7 @@ TEST(Arranque, TablaDeComandos)
     const QStringList esperado = {
         "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | Exportar imagen... | - | "
         "&Presentación preliminar | - |  |  |  |  | - | &Salir",
-        "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ...",
+        "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ... | - | &Perfil de riesgo ... | &Tornado ...",
         "&Ver: &Variables | - | &Editor | - | &Aumentar | &Disminuir | &Tamaño original | &Barra de herramientas",
         "&Opciones: &Opciones...",
         "A&yuda: Manual de usuario | &Acerca de...",
@@ -230,7 +234,8 @@ TEST(MenuNodo, ClicDerechoSobreLaRaizNueva)
     const QStringList items = ItemsMenu(v);
     EXPECT_TRUE(items.contains(QStringLiteral("Nuevo nodo de decisión ...")));
     EXPECT_FALSE(items.contains(QStringLiteral("Nuevo nodo de azar ...")));
-    EXPECT_EQ(items, (QStringList{"Nuevo nodo de decisión ...", "Copiar-", "Pegar-", "Comentario"}));
+    EXPECT_EQ(items,
+              (QStringList{"Nuevo nodo de decisión ...", "Copiar-", "Pegar-", "Comentario", "Perfil de riesgo ..."}));
     v.PopupMenuTri->close();
 
     // A right click beside the figure opens nothing.
@@ -254,15 +259,16 @@ TEST(MenuNodo, ReglasSegunElNodoYSuPadre)
         QStringList items;
     };
     const Caso casos[] = {
-        {0, 0, {"Nueva rama", "Copiar-", "Pegar-", "Comentario"}},
-        {1, 0, {"Nueva rama", "Borrar nodo", "Texto", "Ganancia", "Copiar", "Pegar-", "Comentario"}},
+        {0, 0, {"Nueva rama", "Copiar-", "Pegar-", "Comentario", "Perfil de riesgo ..."}},
+        {1, 0,
+         {"Nueva rama", "Borrar nodo", "Texto", "Ganancia", "Copiar", "Pegar-", "Comentario", "Perfil de riesgo ..."}},
         {2, 1,
          {"Nuevo nodo de decisión ...", "Nuevo nodo de azar ...", "Borrar nodo", "Texto", "Ganancia", "Probabilidad",
-          "Copiar-", "Pegar nodo 1", "Comentario"}},
+          "Copiar-", "Pegar nodo 1", "Comentario", "Perfil de riesgo ..."}},
         {3, 0,
          {"Nuevo nodo de decisión ...", "Nuevo nodo de azar ...", "Borrar nodo", "Texto", "Ganancia", "Copiar-",
-          "Pegar-", "Comentario"}},
-        {0, 1, {"Nueva rama", "Copiar-", "Pegar nodo 1-", "Comentario"}},
+          "Pegar-", "Comentario", "Perfil de riesgo ..."}},
+        {0, 1, {"Nueva rama", "Copiar-", "Pegar nodo 1-", "Comentario", "Perfil de riesgo ..."}},
     };
     for (const Caso& c : casos) {
         a.NodoCopiado = c.copiado;

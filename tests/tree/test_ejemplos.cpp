@@ -135,6 +135,7 @@ void Lanzamiento(Arbol& a)
     a.Variables = {
         "! Lanzamiento de un producto: cifras en miles de euros.",
         "! La red regional no puede servir más de 40 mil unidades.",
+        "! Las dos ramas de IF son reales: unas unidades con decimales no cambian su tipo.",
         "Precio = 25",
         "CosteUnitario = 15",
         "Margen = (Precio - CosteUnitario)",
@@ -149,9 +150,9 @@ void Lanzamiento(Arbol& a)
         "NacionalAlta = Margen * UnidadesAlta - InversionNacional",
         "NacionalMedia = Margen * UnidadesMedia - InversionNacional",
         "NacionalBaja = Margen * UnidadesBaja - InversionNacional",
-        "RegionalAlta = Margen * IF(UnidadesAlta > 40; 40; UnidadesAlta) - InversionRegional",
-        "RegionalMedia = Margen * IF(UnidadesMedia > 40; 40; UnidadesMedia) - InversionRegional",
-        "RegionalBaja = Margen * IF(UnidadesBaja > 40; 40; UnidadesBaja) - InversionRegional",
+        "RegionalAlta = Margen * IF(UnidadesAlta > 40; 40.0; FLOAT(UnidadesAlta)) - InversionRegional",
+        "RegionalMedia = Margen * IF(UnidadesMedia > 40; 40.0; FLOAT(UnidadesMedia)) - InversionRegional",
+        "RegionalBaja = Margen * IF(UnidadesBaja > 40; 40.0; FLOAT(UnidadesBaja)) - InversionRegional",
     };
     Constructor c{a};
     a.CrearNodo(0, NodoDecision, 0);
