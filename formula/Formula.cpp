@@ -448,8 +448,10 @@ bool TUnaryOp::ToBoolean()
 // a formula of many thousand terms would run out of stack. So an infix node
 // walks down its left operands in a loop, noting what each node waits for,
 // reads the leftmost operand, and then finishes the nodes on the way back up.
-// Right operands are read by an ordinary call: on that side only parentheses,
-// prefixes and function arguments nest, and the parser bounds those.
+// Right operands are read by an ordinary call: a right operand is of a
+// tighter level than its node (a sum's is a term, a term's a power), so right
+// operands nest at most four deep for each parenthesis, prefix or function
+// argument, and the parser bounds those.
 //
 // The steps, the order in which operands are read and the errors are exactly
 // those of reading each node on its own: a node asked for one conversion may
@@ -554,30 +556,35 @@ int32_t OperaEnteros(int32_t l, int32_t r, uint8_t op)
     }
 }
 
-// A Boolean reads as 1 or 0, "TRUE" or "FALSE"; an integer as a real or its
-// decimal text; a real as its text. No other change is ever asked for.
-void Convierte(Valor& v, Conversion de, Conversion a)
+// Right operands are read while the loop below waits, so they nest one loop
+// inside another (at most a few per level of parentheses). What needs texts
+// is kept out of line, and out of the loop's frame.
+#define FUERA_DE_LINEA [[gnu::noinline, gnu::cold]]
+
+FUERA_DE_LINEA void TextoDe(Valor& v, Conversion de)
 {
-    if (de == a)
-        return;
     switch (de) {
-    case Conversion::Boleano:
-        if (a == Conversion::Real)
-            v.real = v.boleano ? 1.0 : 0.0;
-        else if (a == Conversion::Entero)
-            v.entero = v.boleano ? 1 : 0;
-        else
-            v.texto = v.boleano ? "TRUE" : "FALSE";
-        break;
-    case Conversion::Entero:
-        if (a == Conversion::Real)
-            v.real = v.entero;
-        else
-            v.texto = std::to_string(v.entero);
-        break;
+    case Conversion::Boleano: v.texto = v.boleano ? "TRUE" : "FALSE"; break;
+    case Conversion::Entero: v.texto = std::to_string(v.entero); break;
     case Conversion::Real: v.texto = FloatText(v.real); break;
     case Conversion::Texto: break;
     }
+}
+
+// A Boolean reads as 1 or 0, "TRUE" or "FALSE"; an integer as a real or its
+// decimal text; a real as its text. No other change is ever asked for.
+inline void Convierte(Valor& v, Conversion de, Conversion a)
+{
+    if (de == a)
+        return;
+    if (a == Conversion::Texto)
+        TextoDe(v, de);
+    else if (de == Conversion::Entero)
+        v.real = v.entero;
+    else if (a == Conversion::Real)
+        v.real = v.boleano ? 1.0 : 0.0;
+    else
+        v.entero = v.boleano ? 1 : 0;
 }
 
 // The conversion a node of this kind computes, when it can be turned into pedida.
@@ -592,13 +599,15 @@ bool ConversionDeTipo(TValueKind k, Conversion pedida, Conversion& base)
     }
 }
 
-void LeeOperando(TExpression& n, Conversion c, Valor& v)
+FUERA_DE_LINEA void LeeTexto(TExpression& n, std::string& destino) { destino = n.TextoInterno(); }
+
+inline void LeeOperando(TExpression& n, Conversion c, Valor& v)
 {
     switch (c) {
     case Conversion::Real: v.real = n.ToFloat(); break;
     case Conversion::Entero: v.entero = n.ToInteger(); break;
     case Conversion::Boleano: v.boleano = n.ToBoolean(); break;
-    case Conversion::Texto: v.texto = n.TextoInterno(); break;
+    case Conversion::Texto: LeeTexto(n, v.texto); break;
     }
 }
 
@@ -609,10 +618,27 @@ TExpression& Izquierdo(TExpression& n)
     return *static_cast<TBinaryOp&>(n).Left;
 }
 
+FUERA_DE_LINEA [[noreturn]] void FallaOrdenBoleano(uint8_t op)
+{
+    Falla(std::string("no puede aplicarse ") + NombreOperador(op) + " a operadores boleanos");
+}
+
+FUERA_DE_LINEA void LeeDerechaAntes(TBinaryOp& n, std::vector<std::string>& derechas)
+{
+    derechas.push_back(n.Right->TextoInterno());
+}
+
+FUERA_DE_LINEA bool ComparaTextos(TRelationalOp& n, const std::string& izquierdo)
+{
+    // Byte-wise, as unsigned characters.
+    const std::string r = n.Right->TextoInterno();
+    return Compara(izquierdo.compare(r), 0, n.Operator);
+}
+
 // What the node of p needs before its left operand is read: sets p.base and
 // the conversion to read the left operand in. False when the node's value
 // needs no operand at all; v then holds it, in p.base.
-bool Prepara(Paso& p, Conversion& izquierda, Valor& v, std::vector<std::string>& derechas)
+inline bool Prepara(Paso& p, Conversion& izquierda, Valor& v, std::vector<std::string>& derechas)
 {
     if (CadenaInfija::EsRelacional(*p.nodo)) {
         auto& n = static_cast<TRelationalOp&>(*p.nodo);
@@ -624,7 +650,7 @@ bool Prepara(Paso& p, Conversion& izquierda, Valor& v, std::vector<std::string>&
         case TValueKind::Integer: izquierda = Conversion::Entero; return true;
         case TValueKind::Boolean:
             if (n.Operator != opEq && n.Operator != opNEq)
-                Falla(std::string("no puede aplicarse ") + NombreOperador(n.Operator) + " a operadores boleanos");
+                FallaOrdenBoleano(n.Operator);
             izquierda = Conversion::Boleano;
             return true;
         default: v.boleano = false; return false;
@@ -651,7 +677,7 @@ bool Prepara(Paso& p, Conversion& izquierda, Valor& v, std::vector<std::string>&
         if (n.Operator != opPlus)
             ErrorInterno(10);
         // A concatenation reads its right operand first.
-        derechas.push_back(n.Right->TextoInterno());
+        LeeDerechaAntes(n, derechas);
         break;
     default: break;
     }
@@ -660,17 +686,12 @@ bool Prepara(Paso& p, Conversion& izquierda, Valor& v, std::vector<std::string>&
 }
 
 // Finishes the node of p, whose left operand's value is in v, leaving its own value in p.base.
-void Termina(const Paso& p, Valor& v, std::vector<std::string>& derechas)
+inline void Termina(const Paso& p, Valor& v, std::vector<std::string>& derechas)
 {
     if (CadenaInfija::EsRelacional(*p.nodo)) {
         auto& n = static_cast<TRelationalOp&>(*p.nodo);
         switch (n.OperandKind) {
-        case TValueKind::String: {
-            // Byte-wise, as unsigned characters.
-            const std::string r = n.Right->TextoInterno();
-            v.boleano = Compara(v.texto.compare(r), 0, n.Operator);
-            break;
-        }
+        case TValueKind::String: v.boleano = ComparaTextos(n, v.texto); break;
         case TValueKind::Float: {
             const double r = n.Right->ToFloat();
             v.boleano = Compara(v.real, r, n.Operator);
@@ -722,7 +743,7 @@ void Termina(const Paso& p, Valor& v, std::vector<std::string>& derechas)
 
 Valor Evalua(TExpression* nodo, Conversion pedida)
 {
-    PilaCorta<Paso, 16> pasos;
+    PilaCorta<Paso, 4> pasos;
     std::vector<std::string> derechas; // right operands of concatenations, read before their left ones
     Valor v;
     for (;;) {
@@ -748,6 +769,8 @@ Valor Evalua(TExpression* nodo, Conversion pedida)
     }
     return v;
 }
+
+#undef FUERA_DE_LINEA
 
 } // namespace
 
@@ -783,6 +806,12 @@ TRelationalOp::TRelationalOp(IValue izquierdo, IValue derecho, uint8_t operador)
     const TValueKind ki = Left->Kind();
     OperandKind = TipoComun(ki, kd);
 }
+
+std::string TRelationalOp::TextoInterno() { return std::move(Evalua(this, Conversion::Texto).texto); }
+
+double TRelationalOp::ToFloat() { return Evalua(this, Conversion::Real).real; }
+
+int32_t TRelationalOp::ToInteger() { return Evalua(this, Conversion::Entero).entero; }
 
 bool TRelationalOp::ToBoolean() { return Evalua(this, Conversion::Boleano).boleano; }
 

@@ -218,6 +218,10 @@ public:
 class TRelationalOp final : public TExpression {
 public:
     TRelationalOp(IValue izquierdo, IValue derecho, uint8_t operador);
+    // What the defaults give for a Boolean, read straight from the comparison.
+    std::string TextoInterno() override;
+    double ToFloat() override;
+    int32_t ToInteger() override;
     bool ToBoolean() override;
     TValueKind Kind() override { return TValueKind::Boolean; }
     const char* ClassName() const override { return "TRelationalOp"; }
