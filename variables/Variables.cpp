@@ -67,6 +67,19 @@ size_t BuscaCiclo(const Arbol& arbol, const std::vector<size_t>& sospechosos)
     return std::string::npos;
 }
 
+// A line as an error message quotes it: a line that expands past the bounds
+// may itself be thousands of characters long, too long for a message box.
+std::string Cita(const std::string& linea)
+{
+    constexpr size_t kMaximo = 80;
+    if (linea.size() <= kMaximo)
+        return "«" + linea + "»";
+    size_t corte = kMaximo;
+    while (corte > 0 && (static_cast<unsigned char>(linea[corte]) & 0xC0) == 0x80)
+        --corte; // not inside a UTF-8 character
+    return "«" + linea.substr(0, corte) + "…»";
+}
+
 // The text of r never settled. A line that comes back into its own
 // expansion is to blame when there is one; otherwise the expansion only
 // outgrew the bounds.
@@ -75,7 +88,7 @@ size_t BuscaCiclo(const Arbol& arbol, const std::vector<size_t>& sospechosos)
 {
     const size_t culpable = BuscaCiclo(arbol, r.ultimos);
     if (culpable == std::string::npos) {
-        const std::string formula = linea.empty() ? std::string("Una fórmula") : "La fórmula de «" + linea + "»";
+        const std::string formula = linea.empty() ? std::string("Una fórmula") : "La fórmula de " + Cita(linea);
         switch (r.tope) {
         case ResultadoSustitucion::Tope::Longitud:
             throw EVariableCiclica(formula + " es demasiado larga: al sustituir sus variables pasa de " +
@@ -95,10 +108,10 @@ size_t BuscaCiclo(const Arbol& arbol, const std::vector<size_t>& sospechosos)
     const std::string texto = l ? *l : nombre + " = " + arbol.DefinicionesVariables[culpable];
     std::string mensaje;
     if (!linea.empty() && linea != texto)
-        mensaje = "No se puede calcular «" + linea + "»: l";
+        mensaje = "No se puede calcular " + Cita(linea) + ": l";
     else
         mensaje = "L";
-    mensaje += "a línea «" + texto + "» se refiere a sí misma, directamente o a través de otras líneas, y ";
+    mensaje += "a línea " + Cita(texto) + " se refiere a sí misma, directamente o a través de otras líneas, y ";
     // «A = B», «B = A» stands still rather than growing.
     mensaje += r.texto.size() > largoInicial ? "crece sin fin al sustituir sus variables"
                                              : "sus variables no se pueden sustituir";

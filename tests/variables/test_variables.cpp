@@ -145,6 +145,9 @@ TEST(SustituyeVariables, ExpansionDemasiadoGrande)
     std::string larga = "1";
     for (int i = 1; i < 10000; ++i)
         larga += " + 1";
+    std::string usaMuchas = "T = C";
+    for (int i = 1; i <= 10000; ++i)
+        usaMuchas += " + C";
     struct Caso {
         std::vector<std::string> lista;
         std::string mensaje;
@@ -156,6 +159,10 @@ TEST(SustituyeVariables, ExpansionDemasiadoGrande)
         // 32 uses of a line of 40000 characters.
         {duplicando(larga, 5), "La fórmula de «D5_ = D4_ + D4_» es demasiado larga: al sustituir sus variables pasa de "
                                "1000000 caracteres"},
+        // A line naming another one 10001 times, quoted in part.
+        {{"C = 1 + 1", usaMuchas},
+         "La fórmula de «T = C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + …» es "
+         "demasiado larga: sustituir sus variables necesita más de 10000 pasadas por la lista"},
         // XY only appears where the formulas of A and B meet, and its own formula is AB again.
         {{"A = X", "B = Y", "XY = AB", "Z = AB"},
          "La fórmula de «Z = AB» no se puede calcular: al sustituir sus variables vuelve una y otra vez al mismo texto"},
