@@ -292,7 +292,7 @@ TEST(Formula, CadenasLargas)
             const char separador = f.separador ? f.separador : '.';
             casos.push_back({f.cadena.Formula(n), separador, f.espera, f.valor ? f.valor(n) : 0, f.texto});
         }
-    // Texts of long chains, read the two ways a text is read.
+    // The text of a long numeric chain and of a long concatenation.
     for (int n : {513, 100000}) {
         casos.push_back(T(Cadena{"", "1", {" + 1"}, ""}.Formula(n), std::to_string(n), '.'));
         casos.push_back(T(Cadena{"", "'a'", {" + 'b'", " + 'c'"}, ""}.Formula(n),
