@@ -173,12 +173,13 @@ TEST(RecalculaFormulas, LineaQueSeExpandeAMuchosTerminos)
     EXPECT_EQ(a.Nodo(total)->Ganancia, 1200);
     EXPECT_EQ(a.Raiz().Valor, 1200);
 
+    // The sweep's view, reduced to the points it receives.
     struct Vista : IVistaVariacion {
         std::vector<std::pair<double, double>> puntos;
-        void Limpia() override {}
-        void AnyadePunto(double x, double y) override { puntos.emplace_back(x, y); }
-        void AnyadeLinea(const std::string&) override {}
-        void Muestra() override {}
+        void Limpia() {}
+        void AnyadePunto(double x, double y) { puntos.emplace_back(x, y); }
+        void AnyadeLinea(const std::string&) {}
+        void Muestra() {}
     } vista;
     ParametrosVariacion p;
     p.Linea = "C = 1 + 1";
