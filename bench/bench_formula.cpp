@@ -44,6 +44,20 @@ void BM_LineasDelModelo(benchmark::State& estado)
 }
 BENCHMARK(BM_LineasDelModelo)->Unit(benchmark::kMicrosecond);
 
+// Goal: a chain of 100000 terms, as a line naming another one that many times
+// expands to, parsed, evaluated and freed in under 100 ms.
+void BM_CadenaLarga(benchmark::State& estado)
+{
+    SeparadorTemporal s('.');
+    std::string t = "1.5";
+    for (int i = 1; i < estado.range(0); ++i)
+        t += i % 2 ? " - 0.5" : " + 1.5";
+    for (auto _ : estado)
+        benchmark::DoNotOptimize(ParseFormula(t)->ToFloat());
+    estado.counters["caracteres"] = static_cast<double>(t.size());
+}
+BENCHMARK(BM_CadenaLarga)->Arg(600)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_CAPTURE(ParseYEvalua, Aritmetica, ',', "(1200 * 1,21 - 300) / 2");

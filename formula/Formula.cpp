@@ -163,8 +163,6 @@ TValueKind TipoComun(TValueKind izquierdo, TValueKind derecho)
     Falla("El tipo " + Nombre(izquierdo) + " es incompatible con el tipo " + Nombre(derecho));
 }
 
-int Mas1(const IValue& a) { return a ? a->Profundidad() + 1 : 1; }
-
 bool EsDigito(char c) { return c >= '0' && c <= '9'; }
 
 int ValorHex(char c)
@@ -305,6 +303,29 @@ std::string TObject::LeeTexto(const TPropInfo&) const { return {}; }
 TObject* TObject::LeeObjeto(const TPropInfo&) const { return nullptr; }
 
 // ---------------------------------------------------------------------------
+// Freeing
+
+void TExpression::Libera(TExpression* nodo) noexcept
+{
+    // Freeing a node releases its operands, which may free them in turn: a
+    // chain of many thousand terms would nest as many calls. Nodes released
+    // while one is being freed wait in the list, and this loop frees them.
+    thread_local TExpression* pendientes = nullptr;
+    thread_local bool liberando = false;
+    nodo->siguienteLibre_ = pendientes;
+    pendientes = nodo;
+    if (liberando)
+        return;
+    liberando = true;
+    while (pendientes) {
+        TExpression* n = pendientes;
+        pendientes = n->siguienteLibre_;
+        delete n;
+    }
+    liberando = false;
+}
+
+// ---------------------------------------------------------------------------
 // Defaults
 
 bool TExpression::ArgumentsValid() { return true; }
@@ -385,7 +406,6 @@ TUnaryOp::TUnaryOp(IValue operando, uint8_t operador) : Operand(std::move(operan
     if (operador != opNot && operador != opPlus && operador != opMinus)
         Falla(std::string(NombreOperador(operador)) + " no es un operador simple");
     OperandKind = Operand->Kind();
-    FijaProfundidad(Mas1(Operand));
 }
 
 TValueKind TUnaryOp::Kind() { return KindDeOperador(Operator, OperandKind); }
@@ -422,47 +442,95 @@ bool TUnaryOp::ToBoolean()
 
 // ---------------------------------------------------------------------------
 // Infix operators
+//
+// A chain a + b + c + ... is built left-deep, so its tree is as deep as the
+// chain is long. Reading it by recursion would take one call per operand, and
+// a formula of many thousand terms would run out of stack. So an infix node
+// walks down its left operands in a loop, noting what each node waits for,
+// reads the leftmost operand, and then finishes the nodes on the way back up.
+// Right operands are read by an ordinary call: a right operand is of a
+// tighter level than its node (a sum's is a term, a term's a power), so right
+// operands nest at most four deep for each parenthesis, prefix or function
+// argument, and the parser bounds those.
+//
+// The steps, the order in which operands are read and the errors are exactly
+// those of reading each node on its own: a node asked for one conversion may
+// compute another (an Integer sum asked for a real computes the integer) and
+// turn it into the one asked for.
 
-TBinaryOp::TBinaryOp(IValue izquierdo, IValue derecho, uint8_t operador)
-    : Left(std::move(izquierdo)), Right(std::move(derecho)), Operator(operador)
+// Lets the evaluation below tell infix nodes from the rest.
+class CadenaInfija {
+public:
+    static bool EsInfijo(const TExpression& n) { return n.infijo_ != TExpression::Infijo::No; }
+    static bool EsRelacional(const TExpression& n) { return n.infijo_ == TExpression::Infijo::Relacional; }
+};
+
+namespace {
+
+// What a node is asked for: ToFloat, ToInteger, ToBoolean, TextoInterno.
+enum class Conversion : uint8_t { Real, Entero, Boleano, Texto };
+
+// A value of one conversion; only that conversion's field counts.
+struct Valor {
+    double real = 0;
+    int32_t entero = 0;
+    bool boleano = false;
+    std::string texto;
+};
+
+// An infix node waiting for the value of its left operand.
+struct Paso {
+    TExpression* nodo;
+    Conversion pedida; // what its reader asked for
+    Conversion base;   // what it computes from its operands, then turned into pedida
+};
+
+// A stack that stays on the machine stack while it is short, as nearly all are.
+template <typename T, size_t N>
+class PilaCorta {
+public:
+    void Mete(const T& x)
+    {
+        if (n_ < N)
+            fijos_[n_] = x;
+        else
+            resto_.push_back(x);
+        ++n_;
+    }
+    T Saca()
+    {
+        --n_;
+        if (n_ < N)
+            return fijos_[n_];
+        T x = resto_.back();
+        resto_.pop_back();
+        return x;
+    }
+    bool Vacia() const { return n_ == 0; }
+
+private:
+    T fijos_[N];
+    size_t n_ = 0;
+    std::vector<T> resto_;
+};
+
+template <typename T>
+bool Compara(const T& a, const T& b, uint8_t op)
 {
-    if (operador < opExp || operador > opXor)
-        Falla(std::string(NombreOperador(operador)) + " no es un operador binario simple");
-    const TValueKind kd = Right->Kind();
-    const TValueKind ki = Left->Kind();
-    OperandKind = TipoComun(ki, kd);
-    FijaProfundidad(std::max(Mas1(Left), Mas1(Right)));
+    switch (op) {
+    case opEq: return a == b;
+    case opNEq: return a != b;
+    case opLT: return a < b;
+    case opGT: return a > b;
+    case opLTE: return a <= b;
+    default: return a >= b;
+    }
 }
 
-TValueKind TBinaryOp::Kind() { return KindDeOperador(Operator, OperandKind); }
-
-double TBinaryOp::ToFloat()
+int32_t OperaEnteros(int32_t l, int32_t r, uint8_t op)
 {
-    switch (Kind()) {
-    case TValueKind::Float: {
-        const double l = Left->ToFloat();
-        const double r = Right->ToFloat();
-        if (Operator == opExp)
-            return Potencia(l, r);
-        return Opera(l, r, Operator);
-    }
-    case TValueKind::Integer: return ToInteger();
-    case TValueKind::Boolean: return ToBoolean() ? 1.0 : 0.0;
-    default: return 0.0;
-    }
-}
-
-int32_t TBinaryOp::ToInteger()
-{
-    const TValueKind k = Kind();
-    if (k == TValueKind::Boolean)
-        return ToBoolean() ? 1 : 0;
-    if (k != TValueKind::Integer)
-        return 0;
-    const int32_t l = Left->ToInteger();
-    const int32_t r = Right->ToInteger();
     const uint32_t ul = static_cast<uint32_t>(l), ur = static_cast<uint32_t>(r);
-    switch (Operator) {
+    switch (op) {
     case opMult: return Envuelve(ul * ur);
     case opDiv:
         if (r == 0)
@@ -488,94 +556,264 @@ int32_t TBinaryOp::ToInteger()
     }
 }
 
-bool TBinaryOp::ToBoolean()
+// Right operands are read while the loop below waits, so they nest one loop
+// inside another (at most a few per level of parentheses). What needs texts
+// is kept out of line, and out of the loop's frame.
+#define FUERA_DE_LINEA [[gnu::noinline, gnu::cold]]
+
+FUERA_DE_LINEA void TextoDe(Valor& v, Conversion de)
 {
-    switch (Operator) {
-    case opAnd: return Left->ToBoolean() && Right->ToBoolean();
-    case opOr: return Left->ToBoolean() || Right->ToBoolean();
-    case opXor: {
-        const bool l = Left->ToBoolean();
-        const bool r = Right->ToBoolean();
-        return l != r;
-    }
-    default: ErrorInterno(13);
+    switch (de) {
+    case Conversion::Boleano: v.texto = v.boleano ? "TRUE" : "FALSE"; break;
+    case Conversion::Entero: v.texto = std::to_string(v.entero); break;
+    case Conversion::Real: v.texto = FloatText(v.real); break;
+    case Conversion::Texto: break;
     }
 }
 
-std::string TBinaryOp::TextoInterno()
+// A Boolean reads as 1 or 0, "TRUE" or "FALSE"; an integer as a real or its
+// decimal text; a real as its text. No other change is ever asked for.
+inline void Convierte(Valor& v, Conversion de, Conversion a)
 {
-    switch (Kind()) {
-    case TValueKind::String: {
-        if (Operator != opPlus)
-            ErrorInterno(10);
-        std::string r = Right->TextoInterno();
-        return Left->TextoInterno() + r;
-    }
-    case TValueKind::Float: return FloatText(ToFloat());
-    case TValueKind::Integer: return std::to_string(ToInteger());
-    case TValueKind::Boolean: return ToBoolean() ? "TRUE" : "FALSE";
-    default: return {};
+    if (de == a)
+        return;
+    if (a == Conversion::Texto)
+        TextoDe(v, de);
+    else if (de == Conversion::Entero)
+        v.real = v.entero;
+    else if (a == Conversion::Real)
+        v.real = v.boleano ? 1.0 : 0.0;
+    else
+        v.entero = v.boleano ? 1 : 0;
+}
+
+// The conversion a node of this kind computes, when it can be turned into pedida.
+bool ConversionDeTipo(TValueKind k, Conversion pedida, Conversion& base)
+{
+    switch (k) {
+    case TValueKind::Boolean: base = Conversion::Boleano; return true;
+    case TValueKind::Integer: base = Conversion::Entero; return pedida != Conversion::Boleano;
+    case TValueKind::Float: base = Conversion::Real; return pedida == Conversion::Real || pedida == Conversion::Texto;
+    case TValueKind::String: base = Conversion::Texto; return pedida == Conversion::Texto;
+    default: return false;
     }
 }
+
+FUERA_DE_LINEA void LeeTexto(TExpression& n, std::string& destino) { destino = n.TextoInterno(); }
+
+inline void LeeOperando(TExpression& n, Conversion c, Valor& v)
+{
+    switch (c) {
+    case Conversion::Real: v.real = n.ToFloat(); break;
+    case Conversion::Entero: v.entero = n.ToInteger(); break;
+    case Conversion::Boleano: v.boleano = n.ToBoolean(); break;
+    case Conversion::Texto: LeeTexto(n, v.texto); break;
+    }
+}
+
+TExpression& Izquierdo(TExpression& n)
+{
+    if (CadenaInfija::EsRelacional(n))
+        return *static_cast<TRelationalOp&>(n).Left;
+    return *static_cast<TBinaryOp&>(n).Left;
+}
+
+FUERA_DE_LINEA [[noreturn]] void FallaOrdenBoleano(uint8_t op)
+{
+    Falla(std::string("no puede aplicarse ") + NombreOperador(op) + " a operadores boleanos");
+}
+
+FUERA_DE_LINEA void LeeDerechaAntes(TBinaryOp& n, std::vector<std::string>& derechas)
+{
+    derechas.push_back(n.Right->TextoInterno());
+}
+
+FUERA_DE_LINEA bool ComparaTextos(TRelationalOp& n, const std::string& izquierdo)
+{
+    // Byte-wise, as unsigned characters.
+    const std::string r = n.Right->TextoInterno();
+    return Compara(izquierdo.compare(r), 0, n.Operator);
+}
+
+// What the node of p needs before its left operand is read: sets p.base and
+// the conversion to read the left operand in. False when the node's value
+// needs no operand at all; v then holds it, in p.base.
+inline bool Prepara(Paso& p, Conversion& izquierda, Valor& v, std::vector<std::string>& derechas)
+{
+    if (CadenaInfija::EsRelacional(*p.nodo)) {
+        auto& n = static_cast<TRelationalOp&>(*p.nodo);
+        // Its kind is Boolean: every other conversion is read from ToBoolean.
+        p.base = Conversion::Boleano;
+        switch (n.OperandKind) {
+        case TValueKind::String: izquierda = Conversion::Texto; return true;
+        case TValueKind::Float: izquierda = Conversion::Real; return true;
+        case TValueKind::Integer: izquierda = Conversion::Entero; return true;
+        case TValueKind::Boolean:
+            if (n.Operator != opEq && n.Operator != opNEq)
+                FallaOrdenBoleano(n.Operator);
+            izquierda = Conversion::Boleano;
+            return true;
+        default: v.boleano = false; return false;
+        }
+    }
+    auto& n = static_cast<TBinaryOp&>(*p.nodo);
+    // ToBoolean goes by the operator alone; the others ask the kind first.
+    if (p.pedida == Conversion::Boleano) {
+        p.base = Conversion::Boleano;
+    } else if (!ConversionDeTipo(n.Kind(), p.pedida, p.base)) {
+        // Kinds whose value cannot be read that way read as nothing.
+        p.base = p.pedida;
+        v.real = 0;
+        v.entero = 0;
+        v.texto.clear();
+        return false;
+    }
+    switch (p.base) {
+    case Conversion::Boleano:
+        if (n.Operator != opAnd && n.Operator != opOr && n.Operator != opXor)
+            ErrorInterno(13);
+        break;
+    case Conversion::Texto:
+        if (n.Operator != opPlus)
+            ErrorInterno(10);
+        // A concatenation reads its right operand first.
+        LeeDerechaAntes(n, derechas);
+        break;
+    default: break;
+    }
+    izquierda = p.base;
+    return true;
+}
+
+// Finishes the node of p, whose left operand's value is in v, leaving its own value in p.base.
+inline void Termina(const Paso& p, Valor& v, std::vector<std::string>& derechas)
+{
+    if (CadenaInfija::EsRelacional(*p.nodo)) {
+        auto& n = static_cast<TRelationalOp&>(*p.nodo);
+        switch (n.OperandKind) {
+        case TValueKind::String: v.boleano = ComparaTextos(n, v.texto); break;
+        case TValueKind::Float: {
+            const double r = n.Right->ToFloat();
+            v.boleano = Compara(v.real, r, n.Operator);
+            break;
+        }
+        case TValueKind::Integer: {
+            const int32_t r = n.Right->ToInteger();
+            v.boleano = Compara(v.entero, r, n.Operator);
+            break;
+        }
+        default: {
+            const bool r = n.Right->ToBoolean();
+            v.boleano = Compara(v.boleano, r, n.Operator);
+            break;
+        }
+        }
+        return;
+    }
+    auto& n = static_cast<TBinaryOp&>(*p.nodo);
+    switch (p.base) {
+    case Conversion::Real: {
+        const double l = v.real;
+        const double r = n.Right->ToFloat();
+        v.real = n.Operator == opExp ? Potencia(l, r) : Opera(l, r, n.Operator);
+        break;
+    }
+    case Conversion::Entero: {
+        const int32_t r = n.Right->ToInteger();
+        v.entero = OperaEnteros(v.entero, r, n.Operator);
+        break;
+    }
+    case Conversion::Boleano:
+        switch (n.Operator) {
+        case opAnd: v.boleano = v.boleano && n.Right->ToBoolean(); break;
+        case opOr: v.boleano = v.boleano || n.Right->ToBoolean(); break;
+        default: {
+            const bool r = n.Right->ToBoolean();
+            v.boleano = v.boleano != r;
+            break;
+        }
+        }
+        break;
+    case Conversion::Texto:
+        v.texto += derechas.back();
+        derechas.pop_back();
+        break;
+    }
+}
+
+Valor Evalua(TExpression* nodo, Conversion pedida)
+{
+    PilaCorta<Paso, 4> pasos;
+    std::vector<std::string> derechas; // right operands of concatenations, read before their left ones
+    Valor v;
+    for (;;) {
+        Paso p{nodo, pedida, pedida};
+        Conversion izquierda;
+        if (!Prepara(p, izquierda, v, derechas)) {
+            Convierte(v, p.base, p.pedida);
+            break;
+        }
+        pasos.Mete(p);
+        TExpression& izq = Izquierdo(*nodo);
+        if (!CadenaInfija::EsInfijo(izq)) {
+            LeeOperando(izq, izquierda, v);
+            break;
+        }
+        nodo = &izq;
+        pedida = izquierda;
+    }
+    while (!pasos.Vacia()) {
+        const Paso p = pasos.Saca();
+        Termina(p, v, derechas);
+        Convierte(v, p.base, p.pedida);
+    }
+    return v;
+}
+
+#undef FUERA_DE_LINEA
+
+} // namespace
+
+TBinaryOp::TBinaryOp(IValue izquierdo, IValue derecho, uint8_t operador)
+    : TExpression(Infijo::Binario), Left(std::move(izquierdo)), Right(std::move(derecho)), Operator(operador)
+{
+    if (operador < opExp || operador > opXor)
+        Falla(std::string(NombreOperador(operador)) + " no es un operador binario simple");
+    const TValueKind kd = Right->Kind();
+    const TValueKind ki = Left->Kind();
+    OperandKind = TipoComun(ki, kd);
+}
+
+TValueKind TBinaryOp::Kind() { return KindDeOperador(Operator, OperandKind); }
+
+double TBinaryOp::ToFloat() { return Evalua(this, Conversion::Real).real; }
+
+int32_t TBinaryOp::ToInteger() { return Evalua(this, Conversion::Entero).entero; }
+
+bool TBinaryOp::ToBoolean() { return Evalua(this, Conversion::Boleano).boleano; }
+
+std::string TBinaryOp::TextoInterno() { return std::move(Evalua(this, Conversion::Texto).texto); }
 
 // ---------------------------------------------------------------------------
 // Comparisons
 
 TRelationalOp::TRelationalOp(IValue izquierdo, IValue derecho, uint8_t operador)
-    : Left(std::move(izquierdo)), Right(std::move(derecho)), Operator(operador)
+    : TExpression(Infijo::Relacional), Left(std::move(izquierdo)), Right(std::move(derecho)), Operator(operador)
 {
     if (operador < opEq || operador > opGTE)
         Falla(std::string(NombreOperador(operador)) + " no es un operador relacional");
     const TValueKind kd = Right->Kind();
     const TValueKind ki = Left->Kind();
     OperandKind = TipoComun(ki, kd);
-    FijaProfundidad(std::max(Mas1(Left), Mas1(Right)));
 }
 
-namespace {
-template <typename T>
-bool Compara(const T& a, const T& b, uint8_t op)
-{
-    switch (op) {
-    case opEq: return a == b;
-    case opNEq: return a != b;
-    case opLT: return a < b;
-    case opGT: return a > b;
-    case opLTE: return a <= b;
-    default: return a >= b;
-    }
-}
-} // namespace
+std::string TRelationalOp::TextoInterno() { return std::move(Evalua(this, Conversion::Texto).texto); }
 
-bool TRelationalOp::ToBoolean()
-{
-    switch (OperandKind) {
-    case TValueKind::String: {
-        // Byte-wise, as unsigned characters.
-        const std::string l = Left->TextoInterno();
-        const std::string r = Right->TextoInterno();
-        return Compara(l.compare(r), 0, Operator);
-    }
-    case TValueKind::Float: {
-        const double l = Left->ToFloat();
-        const double r = Right->ToFloat();
-        return Compara(l, r, Operator);
-    }
-    case TValueKind::Integer: {
-        const int32_t l = Left->ToInteger();
-        const int32_t r = Right->ToInteger();
-        return Compara(l, r, Operator);
-    }
-    case TValueKind::Boolean: {
-        if (Operator != opEq && Operator != opNEq)
-            Falla(std::string("no puede aplicarse ") + NombreOperador(Operator) + " a operadores boleanos");
-        const bool l = Left->ToBoolean();
-        const bool r = Right->ToBoolean();
-        return Compara(l, r, Operator);
-    }
-    default: return false;
-    }
-}
+double TRelationalOp::ToFloat() { return Evalua(this, Conversion::Real).real; }
+
+int32_t TRelationalOp::ToInteger() { return Evalua(this, Conversion::Entero).entero; }
+
+bool TRelationalOp::ToBoolean() { return Evalua(this, Conversion::Boleano).boleano; }
 
 // ---------------------------------------------------------------------------
 // Object properties
@@ -653,13 +891,7 @@ TObject* TObjectProperty::ToObject()
 // ---------------------------------------------------------------------------
 // Functions
 
-TFunction::TFunction(std::unique_ptr<TParameterList> parametros) : Parameters(std::move(parametros))
-{
-    int p = 1;
-    for (int i = 0; i < ParameterCount(); ++i)
-        p = std::max(p, Mas1(Parameter(i)));
-    FijaProfundidad(p);
-}
+TFunction::TFunction(std::unique_ptr<TParameterList> parametros) : Parameters(std::move(parametros)) {}
 
 TValueKind TMathExpression::Kind()
 {

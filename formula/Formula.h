@@ -105,16 +105,25 @@ public:
     virtual const char* ClassName() const = 0;
     // The text in the engine's 8-bit code page.
     virtual std::string TextoInterno();
-    // Levels of nodes from this one down to its deepest leaf.
-    int Profundidad() const { return profundidad_; }
 
 protected:
-    void FijaProfundidad(int p) { profundidad_ = p; }
+    // Infix nodes: a chain such as 1 + 2 + ... + n is a tree as deep as it is
+    // long, (((1 + 2) + 3) + ...), so it is evaluated by a loop down its left
+    // operands rather than by one call per operand (see Formula.cpp).
+    enum class Infijo : uint8_t { No, Binario, Relacional };
+    explicit TExpression(Infijo i) : infijo_(i) {}
 
 private:
     friend class IValue;
+    friend class CadenaInfija;
+    // Frees a node whose last handle went. Nodes it releases in turn wait in
+    // a list and are freed one after another, so freeing a long chain does
+    // not nest one call per operand.
+    static void Libera(TExpression* nodo) noexcept;
+
     int referencias_ = 0;
-    int profundidad_ = 1;
+    Infijo infijo_ = Infijo::No;
+    TExpression* siguienteLibre_ = nullptr; // the list of nodes waiting to be freed
 };
 
 inline IValue::IValue(TExpression* nodo) : nodo_(nodo)
@@ -130,7 +139,7 @@ inline IValue::IValue(const IValue& otro) : nodo_(otro.nodo_)
 inline IValue::~IValue()
 {
     if (nodo_ && --nodo_->referencias_ == 0)
-        delete nodo_;
+        TExpression::Libera(nodo_);
 }
 
 class TStringLiteral : public TExpression {
@@ -191,7 +200,7 @@ public:
     TValueKind OperandKind;
 };
 
-class TBinaryOp : public TExpression {
+class TBinaryOp final : public TExpression {
 public:
     TBinaryOp(IValue izquierdo, IValue derecho, uint8_t operador);
     std::string TextoInterno() override;
@@ -204,12 +213,15 @@ public:
     IValue Left, Right;
     uint8_t Operator;
     TValueKind OperandKind;
-
 };
 
-class TRelationalOp : public TExpression {
+class TRelationalOp final : public TExpression {
 public:
     TRelationalOp(IValue izquierdo, IValue derecho, uint8_t operador);
+    // What the defaults give for a Boolean, read straight from the comparison.
+    std::string TextoInterno() override;
+    double ToFloat() override;
+    int32_t ToInteger() override;
     bool ToBoolean() override;
     TValueKind Kind() override { return TValueKind::Boolean; }
     const char* ClassName() const override { return "TRelationalOp"; }
@@ -320,7 +332,9 @@ public:
 using TNameResolver = void(void* datos, const std::string& nombre,
                            std::unique_ptr<TParameterList>& parametros, IValue& resultado);
 
-// Deepest nesting a formula may have; deeper ones raise EExpression.
+// Deepest nesting of parentheses, prefix operators and function arguments a
+// formula may have; deeper ones raise EExpression. Chains of infix operators
+// are not nesting: they may be as long as the text.
 constexpr int kProfundidadMaxima = 512;
 
 // Parses the whole UTF-8 text and returns the root of its tree.

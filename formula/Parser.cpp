@@ -84,6 +84,8 @@ private:
     int anidamiento_ = 0;
 
     // Nesting of factors inside factors: prefixes, parentheses, arguments.
+    // This is all the parser and the tree nest by: the operands of a chain
+    // are read by a loop, and the tree reads and frees chains by loops too.
     struct Anida {
         explicit Anida(int& n) : n_(n)
         {
@@ -168,13 +170,6 @@ private:
         return kSinOperador;
     }
 
-    static IValue Limita(IValue v)
-    {
-        if (v->Profundidad() > kProfundidadMaxima)
-            FallaProfundidad();
-        return v;
-    }
-
     template <typename Operando>
     IValue Nivel(Operando operando, std::initializer_list<uint8_t> ops, bool relacional)
     {
@@ -194,9 +189,9 @@ private:
             IValue der = (this->*operando)();
             const auto codigo = static_cast<uint8_t>(op);
             if (relacional)
-                izq = Limita(IValue(new TRelationalOp(std::move(izq), std::move(der), codigo)));
+                izq = IValue(new TRelationalOp(std::move(izq), std::move(der), codigo));
             else
-                izq = Limita(IValue(new TBinaryOp(std::move(izq), std::move(der), codigo)));
+                izq = IValue(new TBinaryOp(std::move(izq), std::move(der), codigo));
         }
         return izq;
     }
@@ -225,7 +220,7 @@ private:
             std::string nombre;
             while (p_ < t_.size() && (EsLetra(t_[p_]) || EsDigito(t_[p_])))
                 nombre += t_[p_++];
-            v = Limita(IValue(new TObjectProperty(objeto, nombre)));
+            v = IValue(new TObjectProperty(objeto, nombre));
             Blancos();
         }
         return v;
@@ -244,7 +239,7 @@ private:
                 Falla(std::string(NombreOperador(static_cast<uint8_t>(op))) + " no está permitido aquí");
             p_ += largo;
             IValue operando = Factor();
-            return Limita(IValue(new TUnaryOp(std::move(operando), static_cast<uint8_t>(op))));
+            return IValue(new TUnaryOp(std::move(operando), static_cast<uint8_t>(op)));
         }
         const char c = Actual();
         if (c == '\'')
@@ -418,7 +413,6 @@ private:
             resolver_(datos_, nombre, lista, v);
         if (!v)
             Falla("Variable " + nombre + " desconocida");
-        Limita(v);
         if (!v->ArgumentsValid())
             Falla("Parámetros no válidos para " + nombre);
         return v;

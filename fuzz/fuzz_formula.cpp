@@ -11,8 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t largo)
 {
     if (largo == 0)
         return 0;
-    // The first byte picks the separator, the rest is the formula.
-    SeparadorTemporal s(datos[0] & 1 ? ',' : '.');
+    // The first byte picks the separator, the rest is the formula: "," or any
+    // odd byte is a comma, anything else a point (so seeds can say which).
+    SeparadorTemporal s(datos[0] == ',' || datos[0] & 1 ? ',' : '.');
     const std::string texto(reinterpret_cast<const char*>(datos) + 1, largo - 1);
     IValue v;
     try {

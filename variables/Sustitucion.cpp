@@ -169,7 +169,13 @@ ResultadoSustitucion Sustituidor::Sustituye(const std::string& texto, int pasada
         }
         if (r.ultimos.empty())
             return r;
-        if (t == anterior || pasada >= pasadasMaximas || t.size() > longitudMaxima) {
+        if (t == anterior)
+            r.tope = ResultadoSustitucion::Tope::MismoTexto;
+        else if (t.size() > longitudMaxima)
+            r.tope = ResultadoSustitucion::Tope::Longitud;
+        else if (pasada >= pasadasMaximas)
+            r.tope = ResultadoSustitucion::Tope::Pasadas;
+        if (r.tope != ResultadoSustitucion::Tope::Ninguno) {
             r.ciclica = true;
             return r;
         }

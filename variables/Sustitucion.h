@@ -2,6 +2,7 @@
 // The textual replacement of names behind SustituyeVariables, with its bounds
 // as parameters so it can be checked against a plain pass-by-pass replacement.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,10 @@ struct ResultadoSustitucion {
     // The text never settles: it still grows after the bound, or replacing
     // its names gives the same text back.
     bool ciclica = false;
+    // Why it stopped when ciclica. A text that comes back unchanged surely
+    // loops; one past a bound may only be very large.
+    enum class Tope : uint8_t { Ninguno, MismoTexto, Longitud, Pasadas };
+    Tope tope = Tope::Ninguno;
     // Names replaced in the last pass (the suspects when ciclica).
     std::vector<size_t> ultimos;
 };

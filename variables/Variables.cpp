@@ -11,8 +11,9 @@
 namespace {
 
 // A list needs as many passes as one name occurs in its fully expanded
-// formula; hundreds of lines nested a few levels deep stay far below these.
-// A line that refers to itself grows by its own formula on every pass.
+// formula; hundreds of lines nested a few levels deep stay far below these,
+// and so does a line naming another one hundreds of times. A line that
+// refers to itself grows by its own formula on every pass.
 constexpr int kPasadasMaximas = 10000;
 constexpr size_t kLongitudMaxima = 1000000;
 
@@ -66,26 +67,54 @@ size_t BuscaCiclo(const Arbol& arbol, const std::vector<size_t>& sospechosos)
     return std::string::npos;
 }
 
-[[noreturn]] void LanzaCiclica(const Arbol& arbol, const std::vector<size_t>& sospechosos, const std::string& linea)
+// A line as an error message quotes it: a line that expands past the bounds
+// may itself be thousands of characters long, too long for a message box.
+std::string Cita(const std::string& linea)
 {
-    const size_t culpable = BuscaCiclo(arbol, sospechosos);
-    if (culpable == std::string::npos)
-        // No line refers to itself: the expansion is simply too large.
-        throw EVariableCiclica((linea.empty() ? std::string("Una fórmula") : "La fórmula de «" + linea + "»") +
-                               " crece sin fin al sustituir sus variables: más de " +
-                               std::to_string(kPasadasMaximas) + " pasadas o de " + std::to_string(kLongitudMaxima) +
-                               " caracteres");
+    constexpr size_t kMaximo = 80;
+    if (linea.size() <= kMaximo)
+        return "«" + linea + "»";
+    size_t corte = kMaximo;
+    while (corte > 0 && (static_cast<unsigned char>(linea[corte]) & 0xC0) == 0x80)
+        --corte; // not inside a UTF-8 character
+    return "«" + linea.substr(0, corte) + "…»";
+}
+
+// The text of r never settled. A line that comes back into its own
+// expansion is to blame when there is one; otherwise the expansion only
+// outgrew the bounds.
+[[noreturn]] void LanzaCiclica(const Arbol& arbol, const ResultadoSustitucion& r, size_t largoInicial,
+                               const std::string& linea)
+{
+    const size_t culpable = BuscaCiclo(arbol, r.ultimos);
+    if (culpable == std::string::npos) {
+        const std::string formula = linea.empty() ? std::string("Una fórmula") : "La fórmula de " + Cita(linea);
+        switch (r.tope) {
+        case ResultadoSustitucion::Tope::Longitud:
+            throw EVariableCiclica(formula + " es demasiado larga: al sustituir sus variables pasa de " +
+                                   std::to_string(kLongitudMaxima) + " caracteres");
+        case ResultadoSustitucion::Tope::Pasadas:
+            throw EVariableCiclica(formula + " es demasiado larga: sustituir sus variables necesita más de " +
+                                   std::to_string(kPasadasMaximas) + " pasadas por la lista");
+        default:
+            // Names that only appear where two replacements meet can loop
+            // without any line containing a name that leads back to it.
+            throw EVariableCiclica(formula + " no se puede calcular: al sustituir sus variables vuelve una y otra "
+                                             "vez al mismo texto");
+        }
+    }
     const std::string& nombre = arbol.NombresVariables[culpable];
     const std::string* l = LineaDeVariable(arbol, nombre);
     const std::string texto = l ? *l : nombre + " = " + arbol.DefinicionesVariables[culpable];
     std::string mensaje;
     if (!linea.empty() && linea != texto)
-        mensaje = "No se puede calcular «" + linea + "»: l";
+        mensaje = "No se puede calcular " + Cita(linea) + ": l";
     else
         mensaje = "L";
-    mensaje += "a línea «" + texto +
-               "» se refiere a sí misma, directamente o a través de otras líneas, y sus variables no se pueden "
-               "sustituir";
+    mensaje += "a línea " + Cita(texto) + " se refiere a sí misma, directamente o a través de otras líneas, y ";
+    // «A = B», «B = A» stands still rather than growing.
+    mensaje += r.texto.size() > largoInicial ? "crece sin fin al sustituir sus variables"
+                                             : "sus variables no se pueden sustituir";
     throw EVariableCiclica(mensaje);
 }
 
@@ -143,7 +172,7 @@ std::string Sustituye(const Arbol& arbol, const Sustituidor& s, const std::strin
 {
     ResultadoSustitucion r = s.Sustituye(texto, kPasadasMaximas, kLongitudMaxima);
     if (r.ciclica)
-        LanzaCiclica(arbol, r.ultimos, linea);
+        LanzaCiclica(arbol, r, texto.size(), linea);
     return std::move(r.texto);
 }
 

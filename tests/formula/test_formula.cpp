@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -170,7 +171,9 @@ std::vector<Caso> Casos()
 
 void Comprueba(const Caso& c)
 {
-    SCOPED_TRACE("«" + c.formula + "» con separador " + std::string(1, SeparadorDecimal()));
+    const std::string formula =
+        c.formula.size() <= 80 ? c.formula : c.formula.substr(0, 60) + "… (" + std::to_string(c.formula.size()) + " caracteres)";
+    SCOPED_TRACE("«" + formula + "» con separador " + std::string(1, SeparadorDecimal()));
     IValue v;
     try {
         v = ParseFormula(c.formula);
@@ -206,9 +209,9 @@ void Comprueba(const Caso& c)
     }
 }
 
-TEST(Formula, TablaDeCasosEnAmbosSeparadores)
+void CompruebaEnAmbosSeparadores(const std::vector<Caso>& casos)
 {
-    for (const Caso& c : Casos())
+    for (const Caso& c : casos)
         for (char sep : {'.', ','}) {
             if (c.separador && c.separador != sep)
                 continue;
@@ -217,36 +220,118 @@ TEST(Formula, TablaDeCasosEnAmbosSeparadores)
         }
 }
 
-// A formula's nesting is bounded, so no text can exhaust the stack while it is
-// parsed, evaluated or freed.
+TEST(Formula, TablaDeCasosEnAmbosSeparadores) { CompruebaEnAmbosSeparadores(Casos()); }
+
+std::string Repite(const std::string& s, int n)
+{
+    std::string r;
+    r.reserve(s.size() * static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        r += s;
+    return r;
+}
+
+// A chain of n operands: antes, primero, then the siguientes in turn, despues.
+struct Cadena {
+    std::string antes, primero;
+    std::vector<std::string> siguientes;
+    std::string despues;
+    std::string Formula(int n) const
+    {
+        std::string r = antes + primero;
+        for (int i = 1; i < n; ++i)
+            r += siguientes[static_cast<size_t>(i - 1) % siguientes.size()];
+        return r + despues;
+    }
+};
+
+// A chain of infix operators is not nesting: any length parses and reads
+// with the values, errors and order of reading of a short one.
+TEST(Formula, CadenasLargas)
+{
+    struct Forma {
+        Cadena cadena;
+        Espera espera;
+        std::function<double(int)> valor; // of n operands
+        std::string texto = {};           // ToText, or the error message
+        char separador = 0;
+    };
+    const Forma formas[] = {
+        {{"", "1", {" + 1"}, ""}, Espera::Real, [](int n) { return n; }},
+        {{"", "1", {" - 1", " + 1"}, ""}, Espera::Real, [](int n) { return n % 2; }},
+        {{"", "0.5", {" + 0.5"}, ""}, Espera::Real, [](int n) { return n / 2.0; }, {}, '.'},
+        {{"", "0,5", {" + 0,5"}, ""}, Espera::Real, [](int n) { return n / 2.0; }, {}, ','},
+        {{"", "2", {" * 1"}, ""}, Espera::Real, [](int) { return 2; }},
+        {{"", "2", {" * 3", " / 3"}, ""}, Espera::Real, [](int n) { return n % 2 ? 2 : 6; }},
+        {{"", "2", {" ^ 1"}, ""}, Espera::Real, [](int) { return 2; }},
+        {{"", "1", {" = 1"}, ""}, Espera::Real, [](int) { return 1; }},
+        {{"", "5", {" AND 7"}, ""}, Espera::Real, [](int) { return 5; }},
+        {{"", "TRUE", {" XOR TRUE"}, ""}, Espera::Real, [](int n) { return n % 2; }},
+        // Each level's chain as an operand of the looser one.
+        {{"", "1 * 2", {" + 1 * 2"}, ""}, Espera::Real, [](int n) { return 2 * n; }},
+        {{"", "1 + 2", {" * 1"}, ""}, Espera::Real, [](int) { return 3; }},
+        {{"-(", "1", {" + 1"}, ")"}, Espera::Real, [](int n) { return -n; }},
+        {{"IF(TRUE; ", "1", {" + 1"}, "; 0)"}, Espera::Real, [](int n) { return n; }},
+        {{"LENGTH(", "'ab'", {" + 'ab'"}, ")"}, Espera::Real, [](int n) { return 2 * n; }},
+        {{"LENGTH(", "1", {" + 1"}, " + 'x')"}, Espera::Real, [](int n) { return std::to_string(n).size() + 1; }},
+        // Short circuits: no right operand is read.
+        {{"", "FALSE", {" AND (1 DIV 0 = 1)"}, ""}, Espera::Real, [](int) { return 0; }},
+        {{"", "TRUE", {" OR (1 DIV 0 = 1)"}, ""}, Espera::Real, [](int) { return 1; }},
+        // Errors: left operands before right ones, except in a concatenation.
+        {{"", "1 DIV 0", {" + 1"}, " + FLOAT('x')"}, Espera::FallaAlEvaluar, nullptr, kDivEntera},
+        {{"LENGTH(", "STRING(1 DIV 0)", {" + 'a'"}, " + STRING(FLOAT('x')))"}, Espera::FallaAlEvaluar, nullptr,
+         "No puede convertirse x a un valor real"},
+        {{"", "1E308", {" + 1E308"}, ""}, Espera::FallaAlEvaluar, nullptr, kDesborde},
+        {{"", "'a' - 1", {" + 1"}, ""}, Espera::FallaAlLeer, nullptr, "El operador opMinus es incompatible con String"},
+        {{"", "'a'", {" + 1"}, " - 1"}, Espera::FallaAlEvaluar, nullptr, "El operador opMinus es incompatible con String"},
+    };
+    std::vector<Caso> casos;
+    for (const Forma& f : formas)
+        for (int n : {512, 513, 100000}) {
+            // The separator matters only to the chains that say so.
+            const char separador = f.separador ? f.separador : '.';
+            casos.push_back({f.cadena.Formula(n), separador, f.espera, f.valor ? f.valor(n) : 0, f.texto});
+        }
+    // The text of a long numeric chain and of a long concatenation.
+    for (int n : {513, 100000}) {
+        casos.push_back(T(Cadena{"", "1", {" + 1"}, ""}.Formula(n), std::to_string(n), '.'));
+        casos.push_back(T(Cadena{"", "'a'", {" + 'b'", " + 'c'"}, ""}.Formula(n),
+                          "a" + Repite("bc", (n - 1) / 2) + ((n - 1) % 2 ? "b" : ""), '.'));
+    }
+    CompruebaEnAmbosSeparadores(casos);
+}
+
+// Nesting (parentheses, prefixes, function arguments) is bounded, so no text
+// can exhaust the stack while it is parsed, evaluated or freed.
 TEST(Formula, AnidamientoAcotado)
 {
     const std::string demasiado = "Fórmula demasiado anidada: más de 512 niveles";
-    auto repite = [](const std::string& s, int n) {
-        std::string r;
-        for (int i = 0; i < n; ++i)
-            r += s;
-        return r;
-    };
+    // Every level of this one nests a chain of each precedence level.
+    const std::string todosLosNiveles = Repite("1 = 0 + 1 * 1 ^ (", 511) + "1" + Repite(")", 511);
     struct Caso {
         std::string formula;
         const char* mensaje; // null: it evaluates to valor
         double valor;
     };
     const Caso casos[] = {
-        {repite("(", 100000), demasiado.c_str(), 0},
-        {repite("(", 100000) + "1" + repite(")", 100000), demasiado.c_str(), 0},
-        {repite("-", 100000) + "1", demasiado.c_str(), 0},
-        {repite("NOT ", 100000) + "TRUE", demasiado.c_str(), 0},
-        {repite("SIN(", 100000), demasiado.c_str(), 0},
-        {"1" + repite("+1", 100000), demasiado.c_str(), 0},
-        {"1" + repite("^1", 100000), demasiado.c_str(), 0},
-        {repite("(", 400) + "1" + repite(")", 400), nullptr, 1},
-        {repite("-", 400) + "1", nullptr, 1},
-        {"1" + repite("+1", 400), nullptr, 401},
+        {Repite("(", 100000), demasiado.c_str(), 0},
+        {Repite("(", 100000) + "1" + Repite(")", 100000), demasiado.c_str(), 0},
+        {Repite("-", 100000) + "1", demasiado.c_str(), 0},
+        {Repite("NOT ", 100000) + "TRUE", demasiado.c_str(), 0},
+        {Repite("SIN(", 100000), demasiado.c_str(), 0},
+        {Repite("(", 512) + "1" + Repite(")", 512), demasiado.c_str(), 0},
+        {Repite("(", 511) + "1" + Repite(")", 511), nullptr, 1},
+        {Repite("-", 512) + "1", demasiado.c_str(), 0},
+        {Repite("-", 511) + "1", nullptr, -1},
+        {Repite("ABS(", 512) + "1" + Repite(")", 512), demasiado.c_str(), 0},
+        {Repite("ABS(", 511) + "1" + Repite(")", 511), nullptr, 1},
+        // Chains inside the nesting do not count towards it.
+        {Repite("(1 + ", 511) + "1" + Repite(")", 511), nullptr, 512},
+        {Repite("(1 + ", 512) + "1" + Repite(")", 512), demasiado.c_str(), 0},
+        {todosLosNiveles, nullptr, 1},
     };
     for (const Caso& c : casos) {
-        SCOPED_TRACE(c.formula.substr(0, 20));
+        SCOPED_TRACE(c.formula.substr(0, 20) + "… (" + std::to_string(c.formula.size()) + " caracteres)");
         if (c.mensaje) {
             try {
                 ParseFormula(c.formula);
@@ -408,6 +493,7 @@ TEST(Formula, ComandoEval)
         {{"--decimal=.", "eval", "x"}, 1, "", "Variable X desconocida.\n"},
         {{"--decimal=.", "eval", "1 / 0"}, 1, "", "Floating point division by zero.\n"},
         {{"--decimal=.", "eval", "FLOAT('ñ')"}, 1, "", "No puede convertirse ñ a un valor real.\n"},
+        {{"--decimal=.", "eval", Cadena{"", "1", {" + 1"}, ""}.Formula(513)}, 0, "513\n", ""},
     };
     for (const auto& c : casos) {
         std::ostringstream out, err;

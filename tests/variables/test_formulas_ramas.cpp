@@ -1,4 +1,5 @@
 #include "analysis/Rollback.h"
+#include "analysis/Variacion.h"
 #include "common/Decimal.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "support/ArbolCalculo.h"
@@ -58,8 +59,8 @@ TEST(EvaluaLinea, ValoresDeLaLista)
 TEST(EvaluaLinea, AutorreferenciaDaErrorClaro)
 {
     EXPECT_EQ(Evalua({"X = X + 1"}, "X"),
-              "La línea «X = X + 1» se refiere a sí misma, directamente o a través de otras líneas, y sus variables "
-              "no se pueden sustituir");
+              "La línea «X = X + 1» se refiere a sí misma, directamente o a través de otras líneas, y crece sin fin "
+              "al sustituir sus variables");
 }
 
 struct ArbolConCoste {
@@ -153,6 +154,41 @@ TEST(RecalculaFormulas, MuchasRamasMismasLineas)
         esperado += valores[i % 4] * 0.25;
     }
     EXPECT_DOUBLE_EQ(a.Raiz().Valor, esperado);
+}
+
+// A line whose expansion is a chain of 600 terms solves, and sweeps.
+TEST(RecalculaFormulas, LineaQueSeExpandeAMuchosTerminos)
+{
+    Arbol a;
+    RaizDeTipo(a, NodoDecision);
+    const auto total = Rama(a, 0, NodoTerminal);
+    const auto uno = Rama(a, 0, NodoTerminal);
+    std::string t = "T = C";
+    for (int i = 1; i < 600; ++i)
+        t += " + C";
+    a.Variables = {"C = 1 + 1", t};
+    a.Nodo(total)->FormulaGanancia = "T";
+    a.Nodo(uno)->FormulaGanancia = "C";
+    EXPECT_TRUE(CalculaVEM(a));
+    EXPECT_EQ(a.Nodo(total)->Ganancia, 1200);
+    EXPECT_EQ(a.Raiz().Valor, 1200);
+
+    // The sweep's view, reduced to the points it receives.
+    struct Vista : IVistaVariacion {
+        std::vector<std::pair<double, double>> puntos;
+        void Limpia() {}
+        void AnyadePunto(double x, double y) { puntos.emplace_back(x, y); }
+        void AnyadeLinea(const std::string&) {}
+        void Muestra() {}
+    } vista;
+    ParametrosVariacion p;
+    p.Linea = "C = 1 + 1";
+    p.Desde = "1";
+    p.Hasta = "3";
+    p.Incremento = "1";
+    ASSERT_TRUE(EjecutaVariaciones(a, p, vista));
+    EXPECT_EQ(vista.puntos, (std::vector<std::pair<double, double>>{{1, 600}, {2, 1200}, {3, 1800}}));
+    EXPECT_EQ(a.Variables[0], "C = 1 + 1");
 }
 
 } // namespace

@@ -77,22 +77,24 @@ TEST(SustituyeVariables, SustitucionTextual)
     }
 }
 
-// A line that refers to itself stops with a message naming it, whatever the path.
+// A line that refers to itself stops with a message naming it, whatever the
+// path, and saying whether it grows or only comes back to the same text.
 TEST(SustituyeVariables, AutorreferenciaTerminaConError)
 {
     struct Caso {
         std::vector<std::string> lista;
         std::string evaluada, culpable;
+        bool crece;
     };
     const Caso casos[] = {
-        {{"X = X + 1"}, "X = X + 1", "X = X + 1"},
-        {{"X = X + 1", "Z = X * 2"}, "Z = X * 2", "X = X + 1"},
-        {{"A = B + 1", "B = A + 1"}, "A = B + 1", "A = B + 1"},
+        {{"X = X + 1"}, "X = X + 1", "X = X + 1", true},
+        {{"X = X + 1", "Z = X * 2"}, "Z = X * 2", "X = X + 1", true},
+        {{"A = B + 1", "B = A + 1"}, "A = B + 1", "A = B + 1", true},
         // Standing still: replacing gives the same text back.
-        {{"A = B", "B = A"}, "B = A", "A = B"},
-        {{"X = X"}, "X = X", "X = X"},
+        {{"A = B", "B = A"}, "B = A", "A = B", false},
+        {{"X = X"}, "X = X", "X = X", false},
         // The name lives inside a longer word of its own formula.
-        {{"E = EXP(1)"}, "E = EXP(1)", "E = EXP(1)"},
+        {{"E = EXP(1)"}, "E = EXP(1)", "E = EXP(1)", true},
     };
     for (const auto& c : casos) {
         Arbol a;
@@ -102,7 +104,11 @@ TEST(SustituyeVariables, AutorreferenciaTerminaConError)
             ADD_FAILURE() << "sin error: " << c.evaluada;
         } catch (const EVariableCiclica& e) {
             const std::string m = e.what();
-            EXPECT_NE(m.find("«" + c.culpable + "» se refiere a sí misma"), std::string::npos) << m;
+            EXPECT_NE(m.find("«" + c.culpable + "» se refiere a sí misma, directamente o a través de otras líneas, y " +
+                             (c.crece ? "crece sin fin al sustituir sus variables"
+                                      : "sus variables no se pueden sustituir")),
+                      std::string::npos)
+                << m;
             if (c.evaluada != c.culpable) {
                 EXPECT_NE(m.find("No se puede calcular «" + c.evaluada + "»"), std::string::npos) << m;
             }
@@ -110,21 +116,66 @@ TEST(SustituyeVariables, AutorreferenciaTerminaConError)
     }
 }
 
-// A list without any line referring to itself whose expansion is still too
-// large is refused with its own message, blaming no line.
+// «C = 1 + 1», «T = C + C + ... + C»: n uses of a name need n passes, and the
+// textual expansion is a flat chain the engine reads whatever its length.
+TEST(SustituyeVariables, LineaQueUsaOtraCientosDeVeces)
+{
+    for (int n : {513, 600, 5000}) {
+        std::string t = "T = C";
+        for (int i = 1; i < n; ++i)
+            t += " + C";
+        Arbol a;
+        Lista(a, {"C = 1 + 1", t});
+        EXPECT_EQ(EvaluaLinea(a, t), 2.0 * n) << n;
+    }
+}
+
+// A list without any line referring to itself whose substitution still does
+// not settle is refused with its own message, saying what happened (which
+// bound it passed) and blaming no line.
 TEST(SustituyeVariables, ExpansionDemasiadoGrande)
 {
-    Arbol a;
-    std::vector<std::string> lista{"D0_ = 1"};
-    for (int k = 1; k <= 14; ++k)
-        lista.push_back("D" + std::to_string(k) + "_ = D" + std::to_string(k - 1) + "_ + D" + std::to_string(k - 1) + "_");
-    Lista(a, lista);
-    try {
-        EvaluaLinea(a, lista.back());
-        ADD_FAILURE();
-    } catch (const EVariableCiclica& e) {
-        EXPECT_EQ(std::string(e.what()), "La fórmula de «D14_ = D13_ + D13_» crece sin fin al sustituir sus variables: "
-                                         "más de 10000 pasadas o de 1000000 caracteres");
+    // Each level names the one below twice: D0 is used 2^niveles times.
+    auto duplicando = [](const std::string& d0, int niveles) {
+        std::vector<std::string> lista{"D0_ = " + d0};
+        for (int k = 1; k <= niveles; ++k)
+            lista.push_back("D" + std::to_string(k) + "_ = D" + std::to_string(k - 1) + "_ + D" + std::to_string(k - 1) + "_");
+        return lista;
+    };
+    std::string larga = "1";
+    for (int i = 1; i < 10000; ++i)
+        larga += " + 1";
+    std::string usaMuchas = "T = C";
+    for (int i = 1; i <= 10000; ++i)
+        usaMuchas += " + C";
+    struct Caso {
+        std::vector<std::string> lista;
+        std::string mensaje;
+    };
+    const Caso casos[] = {
+        // 16384 uses of a short line: too many passes, not too many characters.
+        {duplicando("1", 14), "La fórmula de «D14_ = D13_ + D13_» es demasiado larga: sustituir sus variables necesita "
+                              "más de 10000 pasadas por la lista"},
+        // 32 uses of a line of 40000 characters.
+        {duplicando(larga, 5), "La fórmula de «D5_ = D4_ + D4_» es demasiado larga: al sustituir sus variables pasa de "
+                               "1000000 caracteres"},
+        // A line naming another one 10001 times, quoted in part.
+        {{"C = 1 + 1", usaMuchas},
+         "La fórmula de «T = C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + C + …» es "
+         "demasiado larga: sustituir sus variables necesita más de 10000 pasadas por la lista"},
+        // XY only appears where the formulas of A and B meet, and its own formula is AB again.
+        {{"A = X", "B = Y", "XY = AB", "Z = AB"},
+         "La fórmula de «Z = AB» no se puede calcular: al sustituir sus variables vuelve una y otra vez al mismo texto"},
+    };
+    for (const auto& c : casos) {
+        Arbol a;
+        Lista(a, c.lista);
+        try {
+            EvaluaLinea(a, c.lista.back());
+            ADD_FAILURE();
+        } catch (const EVariableCiclica& e) {
+            EXPECT_EQ(std::string(e.what()), c.mensaje);
+        }
     }
 }
 
