@@ -176,10 +176,9 @@ TEST(RecalculaFormulas, LineaQueSeExpandeAMuchosTerminos)
     // The sweep's view, reduced to the points it receives.
     struct Vista : IVistaVariacion {
         std::vector<std::pair<double, double>> puntos;
-        void Limpia() {}
-        void AnyadePunto(double x, double y) { puntos.emplace_back(x, y); }
-        void AnyadeLinea(const std::string&) {}
-        void Muestra() {}
+        void Limpia() override {}
+        void AnyadePunto(double x, double y) override { puntos.emplace_back(x, y); }
+        void Muestra() override {}
     } vista;
     ParametrosVariacion p;
     p.Linea = "C = 1 + 1";
