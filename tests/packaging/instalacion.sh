@@ -56,7 +56,8 @@ NEMOR_INI="$tmp/NEMOR.ini" "$cli" export "$tmp/raiz/usr/share/nemor/ejemplos/inv
 [ -s "$tmp/arbol.png" ] || falla "no se ha dibujado la imagen"
 
 # 2. The Debian package, with its dependencies computed from the binaries.
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/paquete" >"$tmp/cpack.log" 2>&1 ||
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/cpack" -D CPACK_OUTPUT_FILE_PREFIX="$tmp/paquete" \
+  >"$tmp/cpack.log" 2>&1 ||
   { cat "$tmp/cpack.log"; falla "cpack no ha hecho el paquete"; }
 deb=$(ls "$tmp"/paquete/nemor_*.deb)
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||' >"$tmp/contenido"
