@@ -7,7 +7,7 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 
-for herramienta in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps cpack; do
+for herramienta in desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps file readelf cpack; do
   command -v "$herramienta" >/dev/null || { echo "SKIP: falta $herramienta (scripts/deps.sh lo instala)"; exit 77; }
 done
 
