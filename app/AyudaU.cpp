@@ -161,6 +161,11 @@ TFormAyuda::TFormAyuda(const QString& coleccion, QWidget* parent) : QMainWindow(
     contenido->setObjectName(QStringLiteral("Contenido"));
     Pestanas->addTab(contenido, QStringLiteral("Contenido"));
     connect(contenido, &QHelpContentWidget::linkActivated, this, &TFormAyuda::MuestraPagina);
+    // One click on a chapter opens it, as in any help window.
+    connect(contenido, &QHelpContentWidget::clicked, this, [this](const QModelIndex& i) {
+        if (QHelpContentItem* item = motor_->contentModel()->contentItemAt(i))
+            MuestraPagina(item->url());
+    });
     // The contents arrive after the first page is shown: mark it then.
     connect(motor_->contentModel(), &QHelpContentModel::contentsCreated, this, [this, contenido] {
         contenido->expandToDepth(0);

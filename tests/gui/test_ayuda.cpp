@@ -10,6 +10,7 @@
 #include "variables/VarUnit.h"
 
 #include <QAction>
+#include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpLink>
 #include <QLabel>
@@ -69,6 +70,19 @@ TEST_F(Ayuda, LaColeccionEncuentraCadaPaginaPorSuPalabra)
         EXPECT_GT(w.Visor->toPlainText().size(), 200) << w.PaginaActual().toString().toStdString();
     }
     EXPECT_FALSE(w.MuestraIdentificador(QStringLiteral("no.existe")));
+    // One click on a chapter of the contents opens its page.
+    QHelpContentModel* modelo = w.Motor()->contentModel();
+    for (int i = 0; i < 200 && modelo->rowCount() == 0; ++i)
+        Espera(10);
+    const QModelIndex raiz = modelo->index(0, 0);
+    ASSERT_TRUE(raiz.isValid());
+    QHelpContentWidget* contenido = w.Motor()->contentWidget();
+    contenido->expandAll();
+    const QModelIndex bayesEnContenido = contenido->indexOf(QUrl(QStringLiteral("qthelp://es.nemor.manual/doc/html/bayes.html")));
+    ASSERT_TRUE(bayesEnContenido.isValid());
+    w.show();
+    QTest::mouseClick(contenido->viewport(), Qt::LeftButton, {}, contenido->visualRect(bayesEnContenido).center());
+    EXPECT_EQ(Pagina(w.PaginaActual()), QStringLiteral("bayes.html"));
     // The index finds pages by the words a reader types.
     const QList<QHelpLink> bayes = w.Motor()->documentsForKeyword(QStringLiteral("Bayes"));
     ASSERT_EQ(bayes.size(), 1);
