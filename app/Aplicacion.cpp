@@ -10,6 +10,8 @@
 TAplicacion::TAplicacion(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("NEMOR"));
+    // The desktop entry the installed program comes with: the desktop shows its icon for our windows.
+    setDesktopFileName(QStringLiteral("es.nemor.Nemor"));
     // Window captions stay exactly as the program gives them.
     setApplicationDisplayName(QStringLiteral(""));
     CargaTraducciones(QLocale::system());

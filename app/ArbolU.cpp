@@ -8,6 +8,8 @@
 #include "analysis/Variacion.h"
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
+#include "app/Aplicacion.h"
+#include "app/AyudaU.h"
 #include "app/Iconos.h"
 #include "app/MenuNodo.h"
 #include "app/Ventanas.h"
@@ -30,6 +32,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLayout>
 #include <QLocale>
@@ -41,7 +44,6 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 namespace {
 
@@ -107,6 +109,7 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     CreaMenus();
     CreaBarra();
     CreaMenuNodo();
+    InstalaTeclaAyuda(this);
 
     // Start-up: the tool-bar states, the recent files and a new tree whose
     // only node is a terminal root.
@@ -189,6 +192,10 @@ void TArbol::CreaMenus()
     HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
     AyudadeNEMOR1 = item(HelpMenu, "AyudadeNEMOR1", QStringLiteral("Manual de usuario"), &TArbol::AyudadeNEMOR1Click,
                          "ayuda");
+    // F1 itself is caught program-wide (it opens the page of the window in use);
+    // the menu only shows the key.
+    AyudadeNEMOR1->setShortcut(QKeySequence(Qt::Key_F1));
+    AyudadeNEMOR1->setShortcutContext(Qt::WidgetShortcut);
     HelpAboutItem = item(HelpMenu, "HelpAboutItem", QStringLiteral("&Acerca de..."), &TArbol::HelpAbout, "acerca");
 }
 
@@ -339,10 +346,7 @@ void TArbol::Barradeherramientas1Click()
 
 void TArbol::AyudadeNEMOR1Click()
 {
-    // The manual is looked up in the working folder; a missing one shows nothing.
-    const QFileInfo ayuda(QDir::current(), QStringLiteral("NEMOR.chm"));
-    if (ayuda.exists())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(ayuda.absoluteFilePath()));
+    Protegido([&] { AbreManual(this); });
 }
 
 void TArbol::HelpAbout()

@@ -7,10 +7,13 @@
 #include "tree/DatoU.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QUrl>
 
 namespace {
 
@@ -112,6 +115,10 @@ std::optional<std::string> UsuarioQt::Fichero(const DialogoFichero& d, bool guar
         dialogo.setDefaultSuffix(Q(d.ExtensionDefecto));
     if (!d.NombreInicial.empty())
         dialogo.selectFile(Q(d.NombreInicial));
+    // The installed samples, one click away from any open dialog.
+    const QFileInfo ejemplos(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/nemor/ejemplos"));
+    if (!guardar && ejemplos.isDir())
+        dialogo.setSidebarUrls(dialogo.sidebarUrls() << QUrl::fromLocalFile(ejemplos.canonicalFilePath()));
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return std::nullopt;
     return dialogo.selectedFiles().first().toStdString();

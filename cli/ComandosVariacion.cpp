@@ -1,6 +1,7 @@
 // nemor-cli sweep: the sensitivity sweep without windows; prints the value table.
 #include "analysis/Variacion.h"
 #include "cli/Cli.h"
+#include "cli/Json.h"
 #include "cli/UsuarioCli.h"
 #include "tree/Arbol.h"
 #include "tree/FicheroArbol.h"
@@ -10,17 +11,52 @@
 
 namespace {
 
-// Every line goes out as soon as its point is computed: a sweep of millions
-// of points keeps nothing in memory.
+// The table goes straight out, each line as soon as its point is computed, so
+// a sweep of millions of points keeps nothing in memory. As JSON the points
+// are kept (two numbers each) and written as one document once the sweep is shown.
 class VistaTexto : public IVistaVariacion {
 public:
     explicit VistaTexto(std::ostream& out) : out_(out) {}
-    void Limpia() override {}
-    void AnyadePunto(double x, double y) override { out_ << LineaVariacion(x, y) << '\n'; }
-    void Muestra() override { out_.flush(); }
+    void Limpia() override { puntos_.clear(); }
+    void AnyadePunto(double x, double y) override
+    {
+        if (SalidaJson())
+            puntos_.emplace_back(x, y);
+        else
+            out_ << LineaVariacion(x, y) << '\n';
+    }
+    void Muestra() override
+    {
+        mostrada_ = true;
+        out_.flush();
+    }
+
+    // Writes the JSON document of what the sweep showed (the text is already out).
+    void Escribe(const std::string& fichero, const std::string& linea, const std::string& variable)
+    {
+        if (!mostrada_ || !SalidaJson())
+            return;
+        EscritorJson j(out_);
+        j.AbreObjeto();
+        j.Campo("fichero", fichero);
+        j.Campo("linea", linea);
+        j.Campo("variable", variable);
+        j.Clave("puntos");
+        j.AbreLista();
+        for (const auto& [x, y] : puntos_) {
+            j.AbreObjeto();
+            j.Campo("x", x);
+            j.Campo("valor", y);
+            j.Cierra();
+        }
+        j.Cierra();
+        j.Cierra();
+    }
 
 private:
     std::ostream& out_;
+    std::vector<std::pair<double, double>> puntos_;
+    bool mostrada_ = false;
 };
 
 int Variaciones(const std::vector<std::string>& args, std::ostream& out)
@@ -63,9 +99,29 @@ int Variaciones(const std::vector<std::string>& args, std::ostream& out)
     }
     for (const auto& m : u.mensajes)
         std::cerr << m << '\n';
+    vista.Escribe(args[0], p.Linea, NombreDeLinea(p.Linea));
     return hecho ? 0 : 1;
 }
 
-const RegistroCli r1({"sweep", "FICHERO.nmr LINEA DESDE HASTA INCREMENTO [--set LINEA]...", 5, -1, Variaciones});
+const char* const kAyudaSweep =
+    "Análisis de sensibilidad: varía una variable y resuelve el árbol en cada paso.\n"
+    "\n"
+    "LINEA es una línea entera de la lista de variables del árbol, tal como está\n"
+    "escrita (por ejemplo \"CostePrueba = -10\"); su variable toma los valores DESDE,\n"
+    "DESDE + INCREMENTO, ... mientras no pasen de HASTA, y en cada paso se\n"
+    "recalculan las líneas de Bayes y se resuelve el árbol, como hace\n"
+    "«Variaciones ...». Si la variable es la probabilidad de una rama, las de sus\n"
+    "ramas hermanas se reparten el resto para que sigan sumando 1. Con --set LINEA\n"
+    "(una o más veces) se define en cambio un conjunto de probabilidades que se\n"
+    "varían juntas; deben sumar 1. La lista de variables del fichero no cambia.\n"
+    "\n"
+    "Salida de texto: la tabla de la ventana de resultados, una línea por paso con\n"
+    "el valor de la variable, un tabulador y el valor de la raíz (15 cifras).\n"
+    "\n"
+    "Con --json: un objeto con «fichero», «linea», «variable» y «puntos», una lista\n"
+    "de objetos con «x» (el valor de la variable) y «valor» (el de la raíz).\n";
+
+const RegistroCli r1({"sweep", "FICHERO.nmr LINEA DESDE HASTA INCREMENTO [--set LINEA]...", 5, -1, Variaciones,
+                      kAyudaSweep, true});
 
 } // namespace

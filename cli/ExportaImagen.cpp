@@ -1,5 +1,6 @@
-// nemor-cli export: the drawing as a picture. Built only with Qt, since it
-// paints with the canvas's own code; the other commands need no Qt at all.
+// The picture export itself, painted with the canvas's own code. It is linked
+// only into programs that carry Qt (the helper nemor-exporta, the GUI tests);
+// nemor-cli reaches it through that helper (cli/ComandosExportar.cpp).
 #include "analysis/Rollback.h"
 #include "cli/Cli.h"
 #include "cli/UsuarioCli.h"
@@ -54,13 +55,22 @@ int Exporta(const std::vector<std::string>& args, std::ostream&)
     // file's options first, then the tree.
     LeeOpciones(arbol, FicheroIni(RutaIni()));
     AplicaOpciones(arbol);
-    LeerArbol(arbol, entrada);
+    if (entrada == kEntradaEstandar) {
+        // No file name to show: the label of an untitled tree, the file's own date.
+        const ContenidoArbol c = AnalizaArbol(LeeEntradaEstandar(), arbol.opciones.CheckBoxVersion);
+        CargaContenido(arbol, c);
+        arbol.Fecha.Caption = c.Fecha;
+        arbol.Fecha.Visible = arbol.opciones.SelFecha;
+        arbol.Archivo.Visible = arbol.opciones.SelArchivo;
+    } else {
+        LeerArbol(arbol, entrada);
+    }
     if (resolver)
         ResuelveArbol(arbol);
     ExportaDibujo(arbol, salida);
     return 0;
 }
 
-const RegistroCli r1({"export", "[--solve] FICHERO.nmr SALIDA.png|.svg|.pdf", 2, 3, Exporta});
+const ImplementacionCli r1("export", Exporta);
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "tree/Documento.h"
 
 #include <iostream>
+#include <iterator>
 
 void UsuarioCli::Mensaje(const std::string&, const std::string& texto, Icono)
 {
@@ -14,13 +15,25 @@ void UsuarioCli::Mensaje(const std::string&, const std::string& texto, Icono)
         std::cerr << texto << '\n';
 }
 
+std::string LeeEntradaEstandar()
+{
+    std::string bytes(std::istreambuf_iterator<char>(std::cin), {});
+    if (std::cin.bad())
+        throw EInOutError("No se puede leer la entrada estándar");
+    return bytes;
+}
+
 ContenidoArbol CargaArbolCli(Arbol& arbol, const std::string& ruta, bool v141)
 {
-    if (!ExisteFichero(ruta))
-        throw ENemor(kMensajeNoExiste + ruta);
     std::string bytes;
-    if (!LeeFicheroEntero(ruta, bytes))
-        throw EInOutError("Cannot open file \"" + ruta + "\".");
+    if (ruta == kEntradaEstandar) {
+        bytes = LeeEntradaEstandar();
+    } else {
+        if (!ExisteFichero(ruta))
+            throw ENemor(kMensajeNoExiste + ruta);
+        if (!LeeFicheroEntero(ruta, bytes))
+            throw EInOutError("Cannot open file \"" + ruta + "\".");
+    }
     arbol.opciones.CheckBoxVersion = v141;
     ContenidoArbol c = AnalizaArbol(bytes, v141);
     CargaContenido(arbol, c);

@@ -33,6 +33,13 @@ private:
     bool guardaMensajes_;
 };
 
+// The file name that stands for standard input.
+inline constexpr const char* kEntradaEstandar = "-";
+
+// Everything on standard input, as bytes.
+std::string LeeEntradaEstandar();
+
 // Reads the file into the tree as the open command does, without the dialogs,
-// the recent-files list or the editor. v141: the older layout.
+// the recent-files list or the editor. v141: the older layout. The name "-"
+// reads standard input.
 ContenidoArbol CargaArbolCli(Arbol& arbol, const std::string& ruta, bool v141);

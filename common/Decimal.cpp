@@ -102,7 +102,8 @@ char SeparadorDecimalDelEntorno()
             break;
         }
     }
-    if (loc.empty() || loc == "C" || loc == "POSIX")
+    // The C locale and its UTF-8 forms need no locale files to tell.
+    if (loc.empty() || loc == "C" || loc == "POSIX" || loc.rfind("C.", 0) == 0)
         return '.';
     try {
         std::locale l(loc.c_str());

@@ -2,6 +2,8 @@
 NEMOR_PAQUETES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n libgl-dev
+  qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite
+  desktop-file-utils appstream dpkg-dev file hyperfine
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
 )

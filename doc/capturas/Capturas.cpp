@@ -1,0 +1,145 @@
+// Renders the manual's pictures from the program itself: the real windows,
+// opened on the samples, painted offscreen. Run through doc/capturas.sh.
+//   capturas_manual CARPETA_DE_IMAGENES CARPETA_DE_EJEMPLOS
+#include "analysis/GraficoHistoricoUnit.h"
+#include "analysis/Variacion.h"
+#include "analysis/VariacionUnit.h"
+#include "app/Aplicacion.h"
+#include "app/ArbolU.h"
+#include "app/Ventanas.h"
+#include "drawing/OpcionU.h"
+#include "drawing/TreeUnit.h"
+#include "editor/REMain.h"
+#include "tree/DatoU.h"
+#include "variables/VarUnit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <iostream>
+
+namespace {
+
+QString carpeta;
+int fallos = 0;
+
+void Espera()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+void Guarda(QWidget* w, const char* nombre)
+{
+    Espera();
+    const QString ruta = carpeta + QLatin1Char('/') + QLatin1String(nombre) + QStringLiteral(".png");
+    if (!w->grab().save(ruta)) {
+        std::cerr << "no se ha podido guardar " << ruta.toStdString() << '\n';
+        ++fallos;
+        return;
+    }
+    std::cout << ruta.toStdString() << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TAplicacion app(argc, argv);
+    if (argc != 3) {
+        std::cerr << "uso: capturas_manual CARPETA_DE_IMAGENES CARPETA_DE_EJEMPLOS\n";
+        return 2;
+    }
+    carpeta = QString::fromLocal8Bit(argv[1]);
+    const QString ejemplos = QString::fromLocal8Bit(argv[2]);
+
+    Programa programa;
+    TArbol& v = *FormArbol;
+    v.resize(1000, 620);
+    v.show();
+    Protegido([&] { v.AbreArgumento(ejemplos + QStringLiteral("/petroleo.nmr")); });
+    v.BCalcula2Click();
+    // Two steps smaller, so that most of the tree shows.
+    v.TBMenosClick();
+    v.TBMenosClick();
+    Guarda(&v, "ventana-principal");
+    v.ToolButton3Click();
+
+    // The node menu of the test's chance node, as a right click opens it.
+    v.NodoMenu = 1;
+    v.PopupMenuTriPopup();
+    v.PopupMenuTri->popup(v.mapToGlobal(QPoint(200, 200)));
+    Guarda(v.PopupMenuTri, "menu-nodo");
+    v.PopupMenuTri->hide();
+
+    FormVar->resize(520, 420);
+    FormVar->show();
+    Guarda(FormVar, "variables");
+    FormVar->hide();
+
+    FormDato->Label1->setText(QStringLiteral("Probabilidad"));
+    FormDato->ComboBox1->clear();
+    for (const auto& l : v.arbol().Variables)
+        if (!l.empty() && l[0] != '!' && QString::fromUtf8(l).toUpper().indexOf(QStringLiteral("BAYES")) < 0)
+            FormDato->ComboBox1->addItem(QString::fromUtf8(l));
+    for (int i = 0; i < FormDato->ComboBox1->count(); ++i)
+        if (FormDato->ComboBox1->itemText(i).startsWith(QStringLiteral("P(Seco/Cerrada)")))
+            FormDato->ComboBox1->setEditText(FormDato->ComboBox1->itemText(i));
+    FormDato->show();
+    Guarda(FormDato, "dato");
+    FormDato->hide();
+
+    FormVariacion->show();
+    FormVariacion->ComboBox1->setEditText(QStringLiteral("CostePrueba = -10"));
+    FormVariacion->Desde->setText(QStringLiteral("-30"));
+    FormVariacion->Hasta->setText(QStringLiteral("0"));
+    FormVariacion->Incremento->setText(QStringLiteral("2"));
+    Guarda(FormVariacion, "variacion");
+    FormVariacion->hide();
+
+    ParametrosVariacion p;
+    p.Linea = "CostePrueba = -10";
+    p.Desde = "-30";
+    p.Hasta = "0";
+    p.Incremento = "2";
+    Protegido([&] { EjecutaVariaciones(v.arbol(), p, *FormHistorico); });
+    FormHistorico->show();
+    Guarda(FormHistorico, "resultados");
+    FormHistorico->hide();
+    v.BCalcula2Click();
+
+    FormOpciones->show();
+    Guarda(FormOpciones, "opciones");
+    FormOpciones->PageControl1->setCurrentIndex(3);
+    Guarda(FormOpciones, "opciones-precision");
+    FormOpciones->PageControl1->setCurrentIndex(0);
+    FormOpciones->hide();
+
+    TreeAD->show();
+    TreeAD->SpeedButton1->click();
+    Guarda(TreeAD, "esquema");
+    TreeAD->hide();
+
+    FormEditor->resize(760, 460);
+    FormEditor->show();
+    FormEditor->Editor->setHtml(QStringLiteral(
+        "<h2>Sondeo en el campo norte</h2><p>El árbol recomienda <b>hacer la prueba sísmica</b>: su valor "
+        "esperado, 22,51, supera los 20 de perforar sin ella.</p><ul><li>Con estructura cerrada, perforar."
+        "</li><li>Sin estructura, no perforar.</li></ul>"));
+    Guarda(FormEditor, "editor");
+    FormEditor->hide();
+
+    return fallos == 0 ? 0 : 1;
+}
