@@ -9,15 +9,23 @@ namespace {
 DocumentoRtf DocumentoLargo()
 {
     DocumentoRtf d;
+    FormatoTexto titulo;
+    titulo.Fuente = "Arial";
+    titulo.Negrita = true;
+    FormatoTexto cuerpo;
+    cuerpo.Fuente = "Times New Roman";
+    cuerpo.MediosPuntos = 22;
+    cuerpo.Color = 0x0000FF;
     for (int i = 0; i < 4000; ++i) {
         Parrafo p;
-        p.Vinyeta = i % 7 == 0;
+        p.Lista = i % 7 == 0 ? TipoLista::Vinyeta : TipoLista::Ninguna;
         p.Alin = static_cast<Alineacion>(i % 4);
         p.Izquierda = (i % 3) * 360;
-        p.Tramos.push_back({"Decisión número " + std::to_string(i) + ": ", {"Arial", 24, true, false, false, -1}});
+        cuerpo.Cursiva = i % 2 == 0;
+        p.Tramos.push_back({"Decisión número " + std::to_string(i) + ": ", titulo, std::nullopt});
         p.Tramos.push_back({"el valor esperado de la alternativa elegida supera al de las demás en un margen que "
                             "justifica la inversión; riesgo € y probabilidad ≥ 0,5.",
-                            {"Times New Roman", 22, false, i % 2 == 0, false, 0x0000FF}});
+                            cuerpo, std::nullopt});
         d.Parrafos.push_back(std::move(p));
     }
     return d;

@@ -747,7 +747,7 @@ void TFormEditor::SelectionChange()
     const QFont defecto = Editor->document()->defaultFont();
     BoldButton->setChecked(f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : defecto.bold());
     ItalicButton->setChecked(f.fontItalic());
-    UnderlineButton->setChecked(f.fontUnderline());
+    UnderlineButton->setChecked(f.underlineStyle() != QTextCharFormat::NoUnderline || f.fontUnderline());
     BulletsButton->setChecked(Editor->textCursor().currentList() != nullptr);
     const double puntos = f.fontPointSize() > 0 ? f.fontPointSize() : defecto.pointSizeF();
     FontSize->setValue(static_cast<int>(std::lround(puntos)));
