@@ -426,15 +426,8 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
     // FormCreate: hints of every window arrive here.
     qApp->installEventFilter(this);
     ShowFileName(QString::fromUtf8(kSinTitulo));
-    // The current attributes start as the toolkit's default font.
-    const QFont defecto = QApplication::font();
-    Editor->document()->setDefaultFont(defecto);
-    QTextCharFormat inicial;
-    inicial.setFontFamilies(QStringList{defecto.family()});
-    inicial.setFontPointSize(defecto.pointSizeF() > 0 ? defecto.pointSizeF() : 10);
-    Editor->mergeCurrentCharFormat(inicial);
     SetTextMargins();
-    Editor->document()->setModified(false);
+    FormatoInicial();
     RulerResize();
     SelectionChange();
     ShowModifiedState(false);
@@ -491,14 +484,34 @@ bool TFormEditor::AskSaveChanges()
     }
 }
 
+void TFormEditor::FormatoInicial()
+{
+    // The current attributes start as the toolkit's default font, tab stops
+    // every half inch as in RTF. Setting them up is not the user's doing: no
+    // undo step, no modification.
+    QTextDocument* d = Editor->document();
+    const QFont defecto = QApplication::font();
+    d->setDefaultFont(defecto);
+    QTextOption opcion = d->defaultTextOption();
+    opcion.setTabStopDistance(DocumentoRtf().TabDefecto / kTwipsPorPixel);
+    d->setDefaultTextOption(opcion);
+    QTextCharFormat inicial;
+    inicial.setFontFamilies(QStringList{defecto.family()});
+    inicial.setFontPointSize(defecto.pointSizeF() > 0 ? defecto.pointSizeF() : 10);
+    Editor->mergeCurrentCharFormat(inicial);
+    d->clearUndoRedoStacks();
+    d->setModified(false);
+}
+
 void TFormEditor::FileNew()
 {
     ShowFileName(QString::fromUtf8(kSinTitulo));
     Editor->clear();
     Editor->setReadOnly(false);
-    Editor->document()->setModified(false);
+    FormatoInicial();
     ShowModifiedState(false);
     SelectionChange();
+    ActionList2Update();
 }
 
 void TFormEditor::LoadDocument(const QString& ruta, bool foco)
@@ -510,9 +523,11 @@ void TFormEditor::LoadDocument(const QString& ruta, bool foco)
     ShowFileName(ruta);
     if (foco)
         Editor->setFocus();
+    Editor->document()->clearUndoRedoStacks();
     Editor->document()->setModified(false);
     ShowModifiedState(false);
     SelectionChange();
+    ActionList2Update();
 }
 
 void TFormEditor::FileOpen()

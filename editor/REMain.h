@@ -111,6 +111,8 @@ private:
     SangriasPuntos SangriasActuales() const;
     void PonSangrias(const SangriasPuntos& s);
     IUsuario& Usuario();
+    // The attributes an empty document starts with; leaves nothing to undo.
+    void FormatoInicial();
     // Local files a drag carries; empty when it carries none.
     static QStringList FicherosArrastrados(const QDropEvent* e);
     // Runs a command from a menu or button: errors go to the error box.

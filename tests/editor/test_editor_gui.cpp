@@ -401,6 +401,49 @@ TEST_F(EditorTest, LoQueSeAplicaEnElEditorSeGuardaYVuelve)
     EXPECT_TRUE(hayImagen);
 }
 
+// Setting up an empty document is nothing the user did: nothing to undo,
+// nothing modified, after start, "Nuevo" and opening a file.
+TEST_F(EditorTest, UnDocumentoRecienPreparadoNoTieneNadaQueDeshacer)
+{
+    Escribe(dir / "a.rtf", R"({\rtf1{\fonttbl{\f0 Arial;}}\b uno\par})");
+    struct Caso {
+        const char* nombre;
+        std::function<void(TFormEditor&)> prepara;
+    };
+    const Caso casos[] = {
+        {"recién creado", [](TFormEditor&) {}},
+        {"tras Nuevo",
+         [this](TFormEditor& e) {
+             e.Editor->insertPlainText(QStringLiteral("borrador"));
+             e.FileNew();
+         }},
+        {"tras abrir",
+         [this](TFormEditor& e) {
+             e.Editor->insertPlainText(QStringLiteral("borrador"));
+             e.LoadDocument(QString::fromStdString(Ruta("a.rtf")), true);
+         }},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TFormEditor e;
+        e.show();
+        c.prepara(e);
+        const QString texto = e.Editor->toPlainText();
+        EXPECT_FALSE(e.UndoAction->isEnabled());
+        EXPECT_FALSE(e.Editor->document()->isUndoAvailable());
+        EXPECT_FALSE(e.Editor->document()->isModified());
+        EXPECT_EQ(e.StatusPanel[1]->text().toStdString(), "");
+        // "&Deshacer" by its shortcut all the same: nothing changes.
+        e.UndoAction->trigger();
+        EXPECT_FALSE(e.Editor->document()->isModified());
+        EXPECT_EQ(e.StatusPanel[1]->text().toStdString(), "");
+        EXPECT_EQ(e.Editor->toPlainText().toStdString(), texto.toStdString());
+        // Typing is the first thing to undo.
+        e.Editor->insertPlainText(QStringLiteral("x"));
+        EXPECT_TRUE(e.UndoAction->isEnabled());
+    }
+}
+
 TEST_F(EditorTest, GuardarSinTituloActuaComoGuardarComo)
 {
     ed->Editor->insertPlainText(QStringLiteral("nota"));
