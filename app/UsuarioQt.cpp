@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -110,8 +111,14 @@ std::optional<std::string> UsuarioQt::Fichero(const DialogoFichero& d, bool guar
         dialogo.setNameFilter(FiltroQt(d.Filtro));
     if (!d.ExtensionDefecto.empty())
         dialogo.setDefaultSuffix(Q(d.ExtensionDefecto));
-    if (!d.NombreInicial.empty())
-        dialogo.selectFile(Q(d.NombreInicial));
+    if (!d.NombreInicial.empty()) {
+        // A folder is where to start, with no file name typed in.
+        const QFileInfo inicial(Q(d.NombreInicial));
+        if (inicial.isDir())
+            dialogo.setDirectory(inicial.absoluteFilePath());
+        else
+            dialogo.selectFile(Q(d.NombreInicial));
+    }
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return std::nullopt;
     return dialogo.selectedFiles().first().toStdString();

@@ -47,3 +47,16 @@ void GuardarFicheroEditor(const std::string& ruta, const std::string& bytes)
     if (ec)
         falla(ec.value());
 }
+
+std::string CarpetaDialogosEditor(const std::string& documentoEditor, const std::string& ficheroArbol,
+                                  const std::string& casa, const std::function<bool(const std::string&)>& esCarpeta)
+{
+    for (const std::string* ruta : {&documentoEditor, &ficheroArbol}) {
+        if (ruta->empty())
+            continue;
+        const fs::path carpeta = fs::path(*ruta).parent_path();
+        if (carpeta.is_absolute() && esCarpeta(carpeta.string()))
+            return carpeta.string();
+    }
+    return casa;
+}

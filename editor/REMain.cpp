@@ -12,7 +12,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -440,6 +440,13 @@ void TFormEditor::PonArbol(Arbol* arbol) { arbol_ = arbol; }
 
 void TFormEditor::PonUsuario(IUsuario* usuario) { usuario_ = usuario; }
 
+std::string TFormEditor::CarpetaDialogos() const
+{
+    return CarpetaDialogosEditor(arbol_ ? arbol_->DocumentoEditor : std::string(),
+                                 arbol_ ? arbol_->NombreFichero : std::string(), QDir::homePath().toStdString(),
+                                 [](const std::string& carpeta) { return QFileInfo(QString::fromStdString(carpeta)).isDir(); });
+}
+
 IUsuario& TFormEditor::Usuario()
 {
     if (usuario_)
@@ -537,7 +544,7 @@ void TFormEditor::FileOpen()
     DialogoFichero d;
     d.Filtro = kFiltroRtf;
     d.ExtensionDefecto = "RTF";
-    d.NombreInicial = QCoreApplication::applicationDirPath().toStdString();
+    d.NombreInicial = CarpetaDialogos();
     const auto ruta = Usuario().AbrirFichero(d);
     if (!ruta)
         return;
@@ -560,7 +567,7 @@ bool TFormEditor::FileSaveAs()
     DialogoFichero d;
     d.Filtro = kFiltroRtf;
     d.ExtensionDefecto = "RTF";
-    d.NombreInicial = QCoreApplication::applicationDirPath().toStdString();
+    d.NombreInicial = CarpetaDialogos();
     const auto ruta = Usuario().GuardarFichero(d);
     if (!ruta)
         return false;

@@ -15,10 +15,13 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QStatusBar>
@@ -444,6 +447,48 @@ TEST_F(EditorTest, UnDocumentoRecienPreparadoNoTieneNadaQueDeshacer)
     }
 }
 
+// The open and save dialogs start in the linked note's folder, else the
+// tree's, else the home folder, with no file name typed in.
+TEST_F(EditorTest, LosDialogosEmpiezanEnLaCarpetaDelTrabajo)
+{
+    struct Puerto : UsuarioGuion {
+        std::vector<std::string> iniciales;
+        std::optional<std::string> AbrirFichero(const DialogoFichero& d) override
+        {
+            iniciales.push_back(d.NombreInicial);
+            return UsuarioGuion::AbrirFichero(d);
+        }
+        std::optional<std::string> GuardarFichero(const DialogoFichero& d) override
+        {
+            iniciales.push_back(d.NombreInicial);
+            return UsuarioGuion::GuardarFichero(d);
+        }
+    } puerto;
+    ed->PonUsuario(&puerto);
+    fs::create_directories(dir / "notas");
+    fs::create_directories(dir / "arboles");
+    struct Caso {
+        const char* nombre;
+        std::string documento, arbol, carpeta;
+    };
+    const Caso casos[] = {
+        {"la de la nota", (dir / "notas" / "caso.rtf").string(), (dir / "arboles" / "a.nmr").string(), (dir / "notas").string()},
+        {"la del árbol", "", (dir / "arboles" / "a.nmr").string(), (dir / "arboles").string()},
+        {"la de casa", "", "", QDir::homePath().toStdString()},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        arbol.DocumentoEditor = c.documento;
+        arbol.NombreFichero = c.arbol;
+        puerto.iniciales.clear();
+        puerto.ficheros = {std::nullopt, std::nullopt};
+        ed->FileOpen();
+        ed->FileSaveAs();
+        EXPECT_EQ(puerto.iniciales, (std::vector<std::string>{c.carpeta, c.carpeta}));
+    }
+    ed->PonUsuario(&guion);
+}
+
 TEST_F(EditorTest, GuardarSinTituloActuaComoGuardarComo)
 {
     ed->Editor->insertPlainText(QStringLiteral("nota"));
@@ -692,6 +737,41 @@ TEST(EnlaceConElArbol, UnaNotaGuardadaVuelveConSuArbolAunqueSeMuevan)
         EXPECT_EQ(FormEditor->DocumentName().toStdString(), (dir / "otra" / "caso.rtf").string());
         EXPECT_TRUE(guion.Textos("Error").empty());
         FormEditor->PonUsuario(nullptr);
+    }
+    fs::remove_all(dir);
+}
+
+// The program's own file dialogs, as a user meets them from the editor: in the
+// folder of the tree's note, no file name typed in.
+TEST(EnlaceConElArbol, LosDialogosDeVerdadEmpiezanEnLaCarpetaSinNombre)
+{
+    const fs::path dir = fs::temp_directory_path() / "nemor_editor_dialogos";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "notas");
+    {
+        Programa programa;
+        FormArbol->arbol().DocumentoEditor = (dir / "notas" / "caso.rtf").string();
+        for (const bool guardar : {false, true}) {
+            SCOPED_TRACE(guardar ? "guardar" : "abrir");
+            bool visto = false;
+            QString carpeta, nombre;
+            AlAbrirseModal([&](QWidget* w) {
+                if (auto* d = qobject_cast<QFileDialog*>(w)) {
+                    visto = true;
+                    carpeta = d->directory().absolutePath();
+                    if (auto* e = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                        nombre = e->text();
+                }
+                w->close();
+            });
+            if (guardar)
+                FormEditor->FileSaveAs();
+            else
+                FormEditor->FileOpen();
+            EXPECT_TRUE(visto);
+            EXPECT_EQ(carpeta.toStdString(), (dir / "notas").string());
+            EXPECT_EQ(nombre.toStdString(), "");
+        }
     }
     fs::remove_all(dir);
 }

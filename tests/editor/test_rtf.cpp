@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -636,6 +637,30 @@ TEST_F(FicheroEditorTest, GuardarYCargar)
         FAIL() << "se esperaba un error";
     } catch (const EInOutError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + mala + "\"", 0), 0u) << e.what();
+    }
+}
+
+TEST(FicheroEditor, CarpetaDeLosDialogos)
+{
+    const std::set<std::string> carpetas = {"/home/ana/notas", "/home/ana/arboles", "/"};
+    const auto esCarpeta = [&](const std::string& c) { return carpetas.count(c) > 0; };
+    struct Caso {
+        const char* nombre;
+        const char* documento;
+        const char* arbol;
+        const char* esperado;
+    };
+    const Caso casos[] = {
+        {"la de la nota enlazada", "/home/ana/notas/caso.rtf", "/home/ana/arboles/a.nmr", "/home/ana/notas"},
+        {"sin nota, la del árbol", "", "/home/ana/arboles/a.nmr", "/home/ana/arboles"},
+        {"la de la nota ya no existe", "/tmp/borrada/caso.rtf", "/home/ana/arboles/a.nmr", "/home/ana/arboles"},
+        {"árbol sin título y sin nota: la casa", "", "", "/home/ana"},
+        {"rutas de otro sistema o sin carpeta", "C:\\notas\\caso.rtf", "a.nmr", "/home/ana"},
+        {"en la raíz", "/caso.rtf", "", "/"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        EXPECT_EQ(CarpetaDialogosEditor(c.documento, c.arbol, "/home/ana", esCarpeta), c.esperado);
     }
 }
 
