@@ -2,12 +2,15 @@
 // Editor documents on disk.
 #include "editor/Rtf.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 // The document in the file: RTF, or plain text when it is not RTF. Raises
-// EInOutError "Cannot open file \"%s\"..." when the file cannot be read.
+// EInOutError "Cannot open file \"%s\"..." when the file cannot be read,
+// and a Spanish message when it is larger than kFicheroEditorMaxBytes.
 DocumentoRtf CargarFicheroEditor(const std::string& ruta);
+constexpr std::uintmax_t kFicheroEditorMaxBytes = std::uintmax_t{256} << 20;
 
 // Writes the bytes through a temporary file in the same folder renamed over
 // the target, so a failed save leaves the previous file as it was. Raises

@@ -664,4 +664,19 @@ TEST(FicheroEditor, CarpetaDeLosDialogos)
     }
 }
 
+TEST_F(FicheroEditorTest, UnFicheroDemasiadoGrandeNoSeLee)
+{
+    // Sparse: the size is what counts, not the bytes.
+    const fs::path ruta = dir / "a" / "enorme.rtf";
+    Escribe(ruta, "{\\rtf1 x}");
+    fs::resize_file(ruta, kFicheroEditorMaxBytes + 1);
+    try {
+        CargarFicheroEditor(ruta.string());
+        FAIL() << "se esperaba un error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), "El fichero \"" + ruta.string() +
+                                             "\" es demasiado grande para el editor (más de 256 MB).");
+    }
+}
+
 } // namespace
