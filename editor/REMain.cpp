@@ -505,7 +505,8 @@ void TFormEditor::FormatoInicial()
     QTextCharFormat inicial;
     inicial.setFontFamilies(QStringList{defecto.family()});
     inicial.setFontPointSize(defecto.pointSizeF() > 0 ? defecto.pointSizeF() : 10);
-    Editor->mergeCurrentCharFormat(inicial);
+    // Replaced, not merged: nothing of the previous document carries over.
+    Editor->setCurrentCharFormat(inicial);
     d->clearUndoRedoStacks();
     d->setModified(false);
 }

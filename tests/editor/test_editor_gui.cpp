@@ -412,19 +412,27 @@ TEST_F(EditorTest, UnDocumentoRecienPreparadoNoTieneNadaQueDeshacer)
     struct Caso {
         const char* nombre;
         std::function<void(TFormEditor&)> prepara;
+        bool enBlanco; // text typed next has no formatting of its own
     };
     const Caso casos[] = {
-        {"recién creado", [](TFormEditor&) {}},
-        {"tras Nuevo",
-         [this](TFormEditor& e) {
+        {"recién creado", [](TFormEditor&) {}, true},
+        {"tras Nuevo, nada del documento anterior",
+         [](TFormEditor& e) {
+             e.BoldButton->trigger();
+             QTextCharFormat f;
+             f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+             f.setFontStrikeOut(true);
+             e.Editor->mergeCurrentCharFormat(f);
              e.Editor->insertPlainText(QStringLiteral("borrador"));
              e.FileNew();
-         }},
+         },
+         true},
         {"tras abrir",
          [this](TFormEditor& e) {
              e.Editor->insertPlainText(QStringLiteral("borrador"));
              e.LoadDocument(QString::fromStdString(Ruta("a.rtf")), true);
-         }},
+         },
+         false},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -444,6 +452,14 @@ TEST_F(EditorTest, UnDocumentoRecienPreparadoNoTieneNadaQueDeshacer)
         // Typing is the first thing to undo.
         e.Editor->insertPlainText(QStringLiteral("x"));
         EXPECT_TRUE(e.UndoAction->isEnabled());
+        if (c.enBlanco) {
+            const FormatoTexto f = DocumentoDesdeQt(*e.Editor->document()).Parrafos[0].Tramos.at(0).Formato;
+            EXPECT_EQ(f.Fuente, QApplication::font().family().toStdString());
+            EXPECT_FALSE(f.Negrita);
+            EXPECT_FALSE(f.Tachado);
+            EXPECT_EQ(f.Posicion, PosicionVertical::Normal);
+            EXPECT_FALSE(e.BoldButton->isChecked());
+        }
     }
 }
 
