@@ -32,6 +32,7 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTextList>
 #include <QToolBar>
@@ -222,6 +223,60 @@ private:
     bool abajo_;
 };
 
+// The clipboard formats RTF goes by; the first is the one written.
+const char* const kMimeRtf[] = {"text/rtf", "application/rtf", "text/richtext"};
+
+const char* FormatoRtf(const QMimeData* m)
+{
+    for (const char* f : kMimeRtf)
+        if (m->hasFormat(QString::fromLatin1(f)))
+            return f;
+    return nullptr;
+}
+
+// The text control with RTF on the clipboard: what is copied keeps its
+// formatting and its pictures, in another note and in other word processors,
+// and what they copy comes in the same way.
+class TextoRico : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        const QTextCursor c = textCursor();
+        const QTextDocumentFragment f = c.selection();
+        auto* m = new QMimeData;
+        m->setText(f.toPlainText());
+        m->setHtml(f.toHtml());
+        m->setData(QString::fromLatin1(kMimeRtf[0]), QByteArray::fromStdString(RtfDeSeleccion(c)));
+        return m;
+    }
+
+    bool canInsertFromMimeData(const QMimeData* m) const override
+    {
+        return FormatoRtf(m) != nullptr || QTextEdit::canInsertFromMimeData(m);
+    }
+
+    void insertFromMimeData(const QMimeData* m) override
+    {
+        if (isReadOnly())
+            return;
+        QTextCursor c = textCursor();
+        c.beginEditBlock();
+        if (const char* f = FormatoRtf(m); f && acceptRichText()) {
+            InsertaRtf(c, m->data(QString::fromLatin1(f)).toStdString());
+            c.endEditBlock();
+            setTextCursor(c);
+        } else {
+            QTextEdit::insertFromMimeData(m);
+            CompletaImagenes(*document());
+            c.endEditBlock();
+        }
+        ensureCursorVisible();
+    }
+};
+
 // True while formatting controls are being set from the selection.
 struct Actualizando {
     bool& b;
@@ -236,7 +291,7 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("FormEditor"));
     resize(640, 480);
 
-    Editor = new QTextEdit(this);
+    Editor = new TextoRico(this);
     Editor->setObjectName(QStringLiteral("Editor"));
     Editor->setAcceptRichText(true);
     Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextDocument>
 #include <QTextList>
 #include <QUrl>
@@ -19,6 +20,8 @@ namespace {
 
 // Lengths: the text control counts pixels at 96 per inch, RTF twips (1440 per inch).
 constexpr double kTwipsPorPixel = 15.0;
+// Pictures are named in the control's resources with this scheme.
+const QString kEsquemaImagen = QStringLiteral("nemor-imagen");
 // A picture is never shown larger than this many pixels a side, whatever its file says.
 constexpr double kLadoImagenMax = 8448;
 
@@ -200,6 +203,9 @@ std::optional<ImagenRtf> ImagenDesdeQt(const QTextImageFormat& f, const QTextDoc
         im.EscalaY = f.intProperty(kEscalaY);
         return im;
     }
+    // A link to a picture of another document: nothing here to save.
+    if (QUrl(f.name()).scheme() == kEsquemaImagen)
+        return std::nullopt;
     // A picture that came in some other way: written as PNG at the size it is shown.
     const QImage imagen = ImagenDeRecurso(documento.resource(QTextDocument::ImageResource, QUrl(f.name())));
     if (imagen.isNull())
@@ -238,13 +244,14 @@ QSizeF TamanyoImagen(const ImagenRtf& im, const QImage& imagen)
     return QSizeF(std::min(w, kLadoImagenMax), std::min(h, kLadoImagenMax));
 }
 
-void InsertaImagen(QTextCursor& c, const ImagenRtf& im, const QTextCharFormat& cf, QTextDocument& documento)
+// The format of a picture, its image added to the document under a name of its own.
+QTextImageFormat FormatoImagen(const ImagenRtf& im, const QTextCharFormat& cf, QTextDocument& documento)
 {
     static std::atomic<quint64> contador{0};
     const QByteArray datos(im.Datos.data(), static_cast<qsizetype>(im.Datos.size()));
     // Decoded once here; the control would otherwise decode the bytes at every repaint.
     const QImage imagen = QImage::fromData(datos);
-    const QUrl nombre(QStringLiteral("nemor-imagen:%1").arg(++contador));
+    const QUrl nombre(kEsquemaImagen + QStringLiteral(":%1").arg(++contador));
     if (!imagen.isNull())
         documento.addResource(QTextDocument::ImageResource, nombre, imagen);
     QTextImageFormat f;
@@ -263,7 +270,7 @@ void InsertaImagen(QTextCursor& c, const ImagenRtf& im, const QTextCharFormat& c
     f.setProperty(kAltoDeseado, im.AltoDeseado);
     f.setProperty(kEscalaX, im.EscalaX);
     f.setProperty(kEscalaY, im.EscalaY);
-    c.insertImage(f);
+    return f;
 }
 
 // --- Paragraphs ---------------------------------------------------------------
@@ -476,7 +483,7 @@ void DocumentoAQt(const DocumentoRtf& origen, QTextDocument& documento)
         for (const TramoTexto& t : p.Tramos) {
             const QTextCharFormat cf = FormatoAQt(t.Formato, defecto);
             if (t.Imagen)
-                InsertaImagen(c, *t.Imagen, cf, documento);
+                c.insertImage(FormatoImagen(*t.Imagen, cf, documento));
             else
                 c.insertText(QString::fromStdString(t.Texto), cf);
         }
@@ -484,4 +491,58 @@ void DocumentoAQt(const DocumentoRtf& origen, QTextDocument& documento)
     c.endEditBlock();
     documento.setUndoRedoEnabled(deshacer);
     documento.setModified(false);
+}
+
+std::string RtfDeSeleccion(const QTextCursor& seleccion)
+{
+    QTextDocument copia;
+    copia.setDefaultFont(seleccion.document()->defaultFont());
+    copia.setDefaultTextOption(seleccion.document()->defaultTextOption());
+    QTextCursor(&copia).insertFragment(seleccion.selection());
+    return EscribirRtf(DocumentoDesdeQt(copia));
+}
+
+void InsertaRtf(QTextCursor& cursor, std::string_view rtf)
+{
+    QTextDocument* destino = cursor.document();
+    QTextDocument origen;
+    origen.setDefaultFont(destino->defaultFont());
+    DocumentoAQt(LeerDocumentoEditor(rtf), origen);
+    cursor.insertFragment(QTextDocumentFragment(&origen));
+    // The pictures' images stayed with the other document.
+    CompletaImagenes(*destino);
+}
+
+void CompletaImagenes(QTextDocument& documento)
+{
+    // Formats are changed once the walk is over: changing them splits and joins fragments.
+    struct Cambio {
+        int desde, hasta;
+        QTextImageFormat formato;
+    };
+    std::vector<Cambio> cambios;
+    for (QTextBlock b = documento.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fr = it.fragment();
+            if (!fr.isValid() || !fr.charFormat().isImageFormat())
+                continue;
+            const QTextImageFormat f = fr.charFormat().toImageFormat();
+            if (f.hasProperty(kDatos)) {
+                const QUrl nombre(f.name());
+                if (documento.resource(QTextDocument::ImageResource, nombre).isNull()) {
+                    const QImage imagen = QImage::fromData(f.property(kDatos).toByteArray());
+                    if (!imagen.isNull())
+                        documento.addResource(QTextDocument::ImageResource, nombre, imagen);
+                }
+            } else if (const std::optional<ImagenRtf> im = ImagenDesdeQt(f, documento)) {
+                cambios.push_back({fr.position(), fr.position() + fr.length(), FormatoImagen(*im, f, documento)});
+            }
+        }
+    }
+    QTextCursor c(&documento);
+    for (const Cambio& k : cambios) {
+        c.setPosition(k.desde);
+        c.setPosition(k.hasta, QTextCursor::KeepAnchor);
+        c.setCharFormat(k.formato);
+    }
 }

@@ -8,6 +8,10 @@
 // hold beyond that is not kept.
 #include "editor/Rtf.h"
 
+#include <string>
+#include <string_view>
+
+class QTextCursor;
 class QTextDocument;
 class QTextListFormat;
 
@@ -24,3 +28,15 @@ DocumentoRtf DocumentoDesdeQt(const QTextDocument& documento);
 // Replaces the document's content; the load is not undoable. Runs without a
 // font name take the document's default font.
 void DocumentoAQt(const DocumentoRtf& origen, QTextDocument& documento);
+
+// The clipboard: the selection written as RTF, and RTF inserted at the cursor
+// (replacing its selection) through the same reader as a file.
+std::string RtfDeSeleccion(const QTextCursor& seleccion);
+void InsertaRtf(QTextCursor& cursor, std::string_view rtf);
+
+// After a paste: every picture keeps its bytes with it, so that it survives
+// being copied to another document and is saved as it shows. A picture that
+// came in as a link (from a web page, say) takes the bytes of what it shows,
+// as PNG; one whose bytes came along but whose image this document lacks
+// gets the image back from them.
+void CompletaImagenes(QTextDocument& documento);

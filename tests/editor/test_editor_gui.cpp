@@ -404,6 +404,58 @@ TEST_F(EditorTest, LoQueSeAplicaEnElEditorSeGuardaYVuelve)
     EXPECT_TRUE(hayImagen);
 }
 
+// Copied from one note and pasted into another, formatting and pictures stay
+// as they were, a JPEG the same JPEG; the clipboard carries RTF for other word
+// processors, and RTF they put there comes in whole, as one step to undo.
+TEST_F(EditorTest, CopiarYPegarEntreNotasConservaFormatoEImagenes)
+{
+    const std::string jpeg = Imagen("JPEG", 24, 12);
+    Escribe(dir / "i.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 a{\\strike b}{\\pict\\picwgoal720\\pichgoal360\\jpegblip " +
+                               Hexadecimal(jpeg) + "}{\\super c}\\par}");
+    ed->show();
+    ed->LoadDocument(QString::fromStdString(Ruta("i.rtf")), true);
+    QTextDocument& d = *ed->Editor->document();
+    const DocumentoRtf original = DocumentoDesdeQt(d);
+    ed->Editor->selectAll();
+    ed->CopyAction->trigger();
+    const QMimeData* m = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(m->hasFormat(QStringLiteral("text/rtf")));
+    EXPECT_EQ(LeerRtf(m->data(QStringLiteral("text/rtf")).toStdString()), original);
+    EXPECT_EQ(m->text(), QStringLiteral("ab\uFFFCc"));
+
+    ed->FileNew();
+    ed->PasteAction->trigger();
+    const DocumentoRtf pegado = DocumentoDesdeQt(d);
+    EXPECT_EQ(pegado, original);
+    ASSERT_EQ(pegado.Parrafos[0].Tramos.size(), 4u);
+    EXPECT_EQ(pegado.Parrafos[0].Tramos[2].Imagen->Datos, jpeg);
+    // The picture shows in the note it was pasted into.
+    bool muestra = false;
+    for (auto it = d.begin().begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().isImageFormat())
+            muestra = !d.resource(QTextDocument::ImageResource, QUrl(it.fragment().charFormat().toImageFormat().name()))
+                           .value<QImage>()
+                           .isNull();
+    EXPECT_TRUE(muestra);
+
+    auto* otro = new QMimeData;
+    otro->setData(QStringLiteral("text/rtf"), QByteArray(R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red0\green0\blue0;}\f0 x{\super 2} {\highlight1 y}\par})"));
+    otro->setText(QStringLiteral("x2 y"));
+    QApplication::clipboard()->setMimeData(otro);
+    ed->FileNew();
+    Teclea("antes ");
+    ed->PasteAction->trigger();
+    EXPECT_EQ(ed->Editor->toPlainText().toStdString(), "antes x2 y");
+    const DocumentoRtf ajeno = DocumentoDesdeQt(d);
+    ASSERT_EQ(ajeno.Parrafos.size(), 1u);
+    for (const TramoTexto& t : ajeno.Parrafos[0].Tramos) {
+        EXPECT_EQ(t.Formato.Posicion == PosicionVertical::Superindice, t.Texto == "2") << t.Texto;
+        EXPECT_EQ(t.Formato.Fondo == 0, t.Texto == "y") << t.Texto;
+    }
+    ed->UndoAction->trigger();
+    EXPECT_EQ(ed->Editor->toPlainText().toStdString(), "antes ");
+}
+
 // Setting up an empty document is nothing the user did: nothing to undo,
 // nothing modified, after start, "Nuevo" and opening a file.
 TEST_F(EditorTest, UnDocumentoRecienPreparadoNoTieneNadaQueDeshacer)
