@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QLocale>
 #include <QPixmap>
 #include <QTextBlock>
@@ -225,18 +226,18 @@ std::optional<ImagenRtf> ImagenDesdeQt(const QTextImageFormat& f, const QTextDoc
 
 // The size the picture is shown at: the file's size to show when it gives
 // one, else the picture's own, scaled; one side given keeps the proportions.
-QSizeF TamanyoImagen(const ImagenRtf& im, const QImage& imagen)
+QSizeF TamanyoImagen(const ImagenRtf& im, QSize nativo)
 {
     double w = im.AnchoDeseado > 0 ? APixeles(im.AnchoDeseado) : 0;
     double h = im.AltoDeseado > 0 ? APixeles(im.AltoDeseado) : 0;
-    if (!imagen.isNull() && imagen.width() > 0 && imagen.height() > 0) {
+    if (nativo.width() > 0 && nativo.height() > 0) {
         if (w <= 0 && h <= 0) {
-            w = imagen.width();
-            h = imagen.height();
+            w = nativo.width();
+            h = nativo.height();
         } else if (w <= 0) {
-            w = h * imagen.width() / imagen.height();
+            w = h * nativo.width() / nativo.height();
         } else if (h <= 0) {
-            h = w * imagen.height() / imagen.width();
+            h = w * nativo.height() / nativo.width();
         }
     }
     w *= std::max(1, im.EscalaX) / 100.0;
@@ -244,20 +245,64 @@ QSizeF TamanyoImagen(const ImagenRtf& im, const QImage& imagen)
     return QSizeF(std::min(w, kLadoImagenMax), std::min(h, kLadoImagenMax));
 }
 
+// Decodes pictures for the control, once each: the control would otherwise
+// decode the bytes at every repaint. A picture keeps no more pixels than it
+// needs to be shown sharply (twice the size shown, for fine screens and for
+// printing), and the pictures of one document together no more than a
+// budget, so that a file of small pictures claiming huge sizes cannot fill
+// the memory; past it a picture shows as the control's empty picture, and is
+// still saved as it was read.
+class Decodificador {
+public:
+    QSize Nativo(const QByteArray& datos)
+    {
+        QBuffer b;
+        b.setData(datos);
+        b.open(QIODevice::ReadOnly);
+        return QImageReader(&b).size();
+    }
+
+    QImage Decodifica(const QByteArray& datos, QSize nativo, QSizeF mostrado)
+    {
+        QSize objetivo = nativo;
+        const QSize maximo(static_cast<int>(std::ceil(mostrado.width() * 2)), static_cast<int>(std::ceil(mostrado.height() * 2)));
+        if (nativo.isValid() && maximo.width() > 0 && maximo.height() > 0 &&
+            (nativo.width() > maximo.width() || nativo.height() > maximo.height()))
+            objetivo = nativo.scaled(maximo, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        if (objetivo.isValid() && static_cast<qint64>(objetivo.width()) * objetivo.height() * 4 > presupuesto_)
+            return QImage();
+        QBuffer b;
+        b.setData(datos);
+        b.open(QIODevice::ReadOnly);
+        QImageReader r(&b);
+        if (objetivo.isValid() && objetivo != nativo)
+            r.setScaledSize(objetivo);
+        QImage imagen = r.read();
+        if (imagen.sizeInBytes() > presupuesto_)
+            return QImage();
+        presupuesto_ -= imagen.sizeInBytes();
+        return imagen;
+    }
+
+private:
+    qint64 presupuesto_ = qint64{512} << 20;
+};
+
 // The format of a picture, its image added to the document under a name of its own.
-QTextImageFormat FormatoImagen(const ImagenRtf& im, const QTextCharFormat& cf, QTextDocument& documento)
+QTextImageFormat FormatoImagen(const ImagenRtf& im, const QTextCharFormat& cf, QTextDocument& documento,
+                               Decodificador& decodificador)
 {
     static std::atomic<quint64> contador{0};
     const QByteArray datos(im.Datos.data(), static_cast<qsizetype>(im.Datos.size()));
-    // Decoded once here; the control would otherwise decode the bytes at every repaint.
-    const QImage imagen = QImage::fromData(datos);
+    const QSize nativo = decodificador.Nativo(datos);
+    const QSizeF tam = TamanyoImagen(im, nativo);
+    const QImage imagen = decodificador.Decodifica(datos, nativo, tam);
     const QUrl nombre(kEsquemaImagen + QStringLiteral(":%1").arg(++contador));
     if (!imagen.isNull())
         documento.addResource(QTextDocument::ImageResource, nombre, imagen);
     QTextImageFormat f;
     f.merge(cf);
     f.setName(nombre.toString());
-    const QSizeF tam = TamanyoImagen(im, imagen);
     if (tam.width() > 0)
         f.setWidth(tam.width());
     if (tam.height() > 0)
@@ -461,6 +506,7 @@ void DocumentoAQt(const DocumentoRtf& origen, QTextDocument& documento)
     c.beginEditBlock();
     // The open list of each level; a paragraph outside any list closes them all.
     std::array<QTextList*, 9> listas{};
+    Decodificador decodificador;
     bool primero = true;
     for (const Parrafo& p : origen.Parrafos) {
         const QTextBlockFormat bf = BloqueAQt(p);
@@ -483,7 +529,7 @@ void DocumentoAQt(const DocumentoRtf& origen, QTextDocument& documento)
         for (const TramoTexto& t : p.Tramos) {
             const QTextCharFormat cf = FormatoAQt(t.Formato, defecto);
             if (t.Imagen)
-                c.insertImage(FormatoImagen(*t.Imagen, cf, documento));
+                c.insertImage(FormatoImagen(*t.Imagen, cf, documento, decodificador));
             else
                 c.insertText(QString::fromStdString(t.Texto), cf);
         }
@@ -521,6 +567,7 @@ void CompletaImagenes(QTextDocument& documento)
         QTextImageFormat formato;
     };
     std::vector<Cambio> cambios;
+    Decodificador decodificador;
     for (QTextBlock b = documento.begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment fr = it.fragment();
@@ -530,12 +577,15 @@ void CompletaImagenes(QTextDocument& documento)
             if (f.hasProperty(kDatos)) {
                 const QUrl nombre(f.name());
                 if (documento.resource(QTextDocument::ImageResource, nombre).isNull()) {
-                    const QImage imagen = QImage::fromData(f.property(kDatos).toByteArray());
+                    const QByteArray datos = f.property(kDatos).toByteArray();
+                    const QImage imagen =
+                        decodificador.Decodifica(datos, decodificador.Nativo(datos), QSizeF(f.width(), f.height()));
                     if (!imagen.isNull())
                         documento.addResource(QTextDocument::ImageResource, nombre, imagen);
                 }
             } else if (const std::optional<ImagenRtf> im = ImagenDesdeQt(f, documento)) {
-                cambios.push_back({fr.position(), fr.position() + fr.length(), FormatoImagen(*im, f, documento)});
+                cambios.push_back(
+                    {fr.position(), fr.position() + fr.length(), FormatoImagen(*im, f, documento, decodificador)});
             }
         }
     }

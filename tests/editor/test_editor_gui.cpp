@@ -247,6 +247,22 @@ TEST(RtfQt, CadaAtributoPasaPorElControlSinCambiar)
     }
 }
 
+// A large picture shown small keeps no more pixels than it needs on screen;
+// the file keeps every byte of it.
+TEST(RtfQt, UnaImagenGrandeMostradaPequenyaNoGuardaTodosSusPixeles)
+{
+    const std::string png = Imagen("PNG", 2000, 1000);
+    const DocumentoRtf modelo =
+        LeerRtf("{\\rtf1{\\pict\\picwgoal3000\\pichgoal1500\\pngblip " + Hexadecimal(png) + "}\\par}");
+    QTextDocument d;
+    DocumentoAQt(modelo, d);
+    const QTextImageFormat f = d.begin().begin().fragment().charFormat().toImageFormat();
+    EXPECT_EQ(f.width(), 200);
+    const QImage im = d.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+    EXPECT_EQ(im.size(), QSize(400, 200));
+    EXPECT_EQ(DocumentoDesdeQt(d).Parrafos[0].Tramos.at(0).Imagen->Datos, png);
+}
+
 TEST_F(EditorTest, FormatoTecleadoYGuardado)
 {
     ed->show();
