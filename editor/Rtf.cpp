@@ -269,6 +269,8 @@ private:
     FormatoTexto formatoCache_;
     Caracteres claveCache_;
     bool cacheValido_ = false;
+    uint64_t versionFormato_ = 0; // counts the resolutions of formatoCache_
+    uint64_t tramoDeFormato_ = 0; // the resolution the paragraph's last run was made in; 0: none
     uint64_t versiones_ = 0;
     // Groups opened beyond the depth limit; the state at the limit ignores everything.
     size_t sobrantes_ = 0;
@@ -356,6 +358,7 @@ private:
         if (imagenValida_ && !imagenExcesiva_ && !imagen_.Datos.empty()) {
             TramoTexto t{std::string(), FormatoActual(), std::move(imagen_)};
             actual_.Tramos.push_back(std::move(t));
+            tramoDeFormato_ = 0;
             RecuerdaParrafo();
         }
         imagen_ = ImagenRtf();
@@ -432,8 +435,12 @@ private:
         if (!Admitido(c))
             return;
         const FormatoTexto& f = FormatoActual();
-        if (actual_.Tramos.empty() || actual_.Tramos.back().Imagen || !(actual_.Tramos.back().Formato == f))
-            actual_.Tramos.push_back({std::string(), f, std::nullopt});
+        // The last run took the same resolved format: no need to compare it again.
+        if (tramoDeFormato_ != versionFormato_) {
+            if (actual_.Tramos.empty() || actual_.Tramos.back().Imagen || !(actual_.Tramos.back().Formato == f))
+                actual_.Tramos.push_back({std::string(), f, std::nullopt});
+            tramoDeFormato_ = versionFormato_;
+        }
         AnyadeUtf8(actual_.Tramos.back().Texto, c);
         RecuerdaParrafo();
     }
@@ -469,6 +476,7 @@ private:
         const Caracteres& c = pila_.back().car;
         if (!cacheValido_ || !(c == claveCache_)) {
             formatoCache_ = Formato(c);
+            ++versionFormato_;
             claveCache_ = c;
             cacheValido_ = true;
         }
@@ -526,6 +534,7 @@ private:
         actual_.Tabuladores = p.tabs;
         doc_.Parrafos.push_back(std::move(actual_));
         actual_ = Parrafo();
+        tramoDeFormato_ = 0;
     }
 
     void FinParrafo()
