@@ -40,6 +40,30 @@ void BM_LeerRtf(benchmark::State& s)
 }
 BENCHMARK(BM_LeerRtf)->Unit(benchmark::kMillisecond);
 
+// A note with a 4 MB photograph: 8 MB of hexadecimal digits in the file.
+std::string NotaConFoto()
+{
+    DocumentoRtf d = DocumentoLargo();
+    ImagenRtf foto;
+    foto.Tipo = TipoImagen::Jpeg;
+    foto.Datos.resize(size_t{4} << 20);
+    for (size_t k = 0; k < foto.Datos.size(); ++k)
+        foto.Datos[k] = static_cast<char>(k * 2654435761u >> 13);
+    foto.AnchoDeseado = 7200;
+    foto.AltoDeseado = 4800;
+    d.Parrafos[10].Tramos.push_back({std::string(), FormatoTexto(), std::move(foto)});
+    return EscribirRtf(d);
+}
+
+void BM_LeerRtfConFoto(benchmark::State& s)
+{
+    const std::string rtf = NotaConFoto();
+    for (auto _ : s)
+        benchmark::DoNotOptimize(LeerRtf(rtf));
+    s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * rtf.size()));
+}
+BENCHMARK(BM_LeerRtfConFoto)->Unit(benchmark::kMillisecond);
+
 void BM_EscribirRtf(benchmark::State& s)
 {
     const DocumentoRtf d = DocumentoLargo();

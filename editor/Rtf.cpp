@@ -214,11 +214,11 @@ public:
                 ControlOSimbolo();
                 continue;
             }
-            ++i_;
             if (E().destino == Destino::Imagen) {
-                Nibble(c);
+                LeeHexadecimal();
                 continue;
             }
+            ++i_;
             if (c == '\r' || c == '\n')
                 continue;
             if (c == '\t') {
@@ -328,18 +328,33 @@ private:
         E().destino = Destino::Imagen;
     }
 
-    void Nibble(char c)
+    // The picture's digits up to the next group or control word, in one go:
+    // a photograph is megabytes of them. Anything else between them is skipped.
+    void LeeHexadecimal()
     {
-        const int h = Hex(c);
-        if (h < 0 || imagenExcesiva_)
-            return;
-        if (nibble_ < 0) {
-            nibble_ = h;
-            return;
+        size_t fin = i_;
+        while (fin < s_.size() && s_[fin] != '{' && s_[fin] != '}' && s_[fin] != '\\')
+            ++fin;
+        std::string& datos = imagen_.Datos;
+        if (!imagenExcesiva_)
+            datos.reserve(std::min(imagenMax_, datos.size() + (fin - i_) / 2));
+        for (size_t k = i_; k < fin && !imagenExcesiva_; ++k) {
+            const int h = Hex(s_[k]);
+            if (h < 0)
+                continue;
+            if (nibble_ < 0) {
+                nibble_ = h;
+                continue;
+            }
+            const char b = static_cast<char>(nibble_ * 16 + h);
+            nibble_ = -1;
+            if (datos.size() >= imagenMax_) {
+                AnyadeDatosImagen(std::string_view(&b, 1)); // past the limit: the picture is dropped
+                break;
+            }
+            datos.push_back(b);
         }
-        const char b = static_cast<char>(nibble_ * 16 + h);
-        nibble_ = -1;
-        AnyadeDatosImagen(std::string_view(&b, 1));
+        i_ = fin;
     }
 
     // A picture that grows beyond the limit is dropped whole, its memory freed at once.
