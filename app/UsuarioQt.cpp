@@ -113,8 +113,14 @@ std::optional<std::string> UsuarioQt::Fichero(const DialogoFichero& d, bool guar
         dialogo.setNameFilter(FiltroQt(d.Filtro));
     if (!d.ExtensionDefecto.empty())
         dialogo.setDefaultSuffix(Q(d.ExtensionDefecto));
-    if (!d.NombreInicial.empty())
-        dialogo.selectFile(Q(d.NombreInicial));
+    if (!d.NombreInicial.empty()) {
+        // A folder is where to start, with no file name typed in.
+        const QFileInfo inicial(Q(d.NombreInicial));
+        if (inicial.isDir())
+            dialogo.setDirectory(inicial.absoluteFilePath());
+        else
+            dialogo.selectFile(Q(d.NombreInicial));
+    }
     // The installed samples, one click away from any open dialog.
     const QFileInfo ejemplos(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/nemor/ejemplos"));
     if (!guardar && ejemplos.isDir())

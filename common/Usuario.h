@@ -14,7 +14,7 @@ struct DialogoFichero {
     std::string Titulo;           // caption; empty for the platform's default
     std::string Filtro;           // "Descripción|*.ext" pairs, as the program writes them
     std::string ExtensionDefecto; // without the dot; empty for none
-    std::string NombreInicial;    // initial file name or path
+    std::string NombreInicial;    // initial file name or path; a folder: start there with no name
 };
 
 class IUsuario {

@@ -17,6 +17,11 @@ DocumentoRtf CargarFicheroEditor(const std::string& ruta)
     std::error_code ec;
     if (!f || fs::is_directory(fs::path(ruta), ec))
         throw EInOutError("Cannot open file \"" + ruta + "\". " + std::strerror(errno ? errno : ENOENT));
+    // Read whole, a file of any size would fill the memory before the reader saw it.
+    const std::uintmax_t tamanyo = fs::file_size(fs::path(ruta), ec);
+    if (!ec && tamanyo > kFicheroEditorMaxBytes)
+        throw EInOutError("El fichero \"" + ruta + "\" es demasiado grande para el editor (más de " +
+                          std::to_string(kFicheroEditorMaxBytes >> 20) + " MB).");
     const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     if (f.bad())
         throw EInOutError("Cannot open file \"" + ruta + "\". " + std::strerror(EIO));
@@ -46,4 +51,17 @@ void GuardarFicheroEditor(const std::string& ruta, const std::string& bytes)
     fs::rename(temporal, destino, ec);
     if (ec)
         falla(ec.value());
+}
+
+std::string CarpetaDialogosEditor(const std::string& documentoEditor, const std::string& ficheroArbol,
+                                  const std::string& casa, const std::function<bool(const std::string&)>& esCarpeta)
+{
+    for (const std::string* ruta : {&documentoEditor, &ficheroArbol}) {
+        if (ruta->empty())
+            continue;
+        const fs::path carpeta = fs::path(*ruta).parent_path();
+        if (carpeta.is_absolute() && esCarpeta(carpeta.string()))
+            return carpeta.string();
+    }
+    return casa;
 }

@@ -12,7 +12,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -32,6 +32,7 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTextList>
 #include <QToolBar>
@@ -222,6 +223,60 @@ private:
     bool abajo_;
 };
 
+// The clipboard formats RTF goes by; the first is the one written.
+const char* const kMimeRtf[] = {"text/rtf", "application/rtf", "text/richtext"};
+
+const char* FormatoRtf(const QMimeData* m)
+{
+    for (const char* f : kMimeRtf)
+        if (m->hasFormat(QString::fromLatin1(f)))
+            return f;
+    return nullptr;
+}
+
+// The text control with RTF on the clipboard: what is copied keeps its
+// formatting and its pictures, in another note and in other word processors,
+// and what they copy comes in the same way.
+class TextoRico : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override
+    {
+        const QTextCursor c = textCursor();
+        const QTextDocumentFragment f = c.selection();
+        auto* m = new QMimeData;
+        m->setText(f.toPlainText());
+        m->setHtml(f.toHtml());
+        m->setData(QString::fromLatin1(kMimeRtf[0]), QByteArray::fromStdString(RtfDeSeleccion(c)));
+        return m;
+    }
+
+    bool canInsertFromMimeData(const QMimeData* m) const override
+    {
+        return FormatoRtf(m) != nullptr || QTextEdit::canInsertFromMimeData(m);
+    }
+
+    void insertFromMimeData(const QMimeData* m) override
+    {
+        if (isReadOnly())
+            return;
+        QTextCursor c = textCursor();
+        c.beginEditBlock();
+        if (const char* f = FormatoRtf(m); f && acceptRichText()) {
+            InsertaRtf(c, m->data(QString::fromLatin1(f)).toStdString());
+            c.endEditBlock();
+            setTextCursor(c);
+        } else {
+            QTextEdit::insertFromMimeData(m);
+            CompletaImagenes(*document());
+            c.endEditBlock();
+        }
+        ensureCursorVisible();
+    }
+};
+
 // True while formatting controls are being set from the selection.
 struct Actualizando {
     bool& b;
@@ -236,7 +291,7 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("FormEditor"));
     resize(640, 480);
 
-    Editor = new QTextEdit(this);
+    Editor = new TextoRico(this);
     Editor->setObjectName(QStringLiteral("Editor"));
     Editor->setAcceptRichText(true);
     Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -426,15 +481,8 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
     // FormCreate: hints of every window arrive here.
     qApp->installEventFilter(this);
     ShowFileName(QString::fromUtf8(kSinTitulo));
-    // The current attributes start as the toolkit's default font.
-    const QFont defecto = QApplication::font();
-    Editor->document()->setDefaultFont(defecto);
-    QTextCharFormat inicial;
-    inicial.setFontFamilies(QStringList{defecto.family()});
-    inicial.setFontPointSize(defecto.pointSizeF() > 0 ? defecto.pointSizeF() : 10);
-    Editor->mergeCurrentCharFormat(inicial);
     SetTextMargins();
-    Editor->document()->setModified(false);
+    FormatoInicial();
     RulerResize();
     SelectionChange();
     ShowModifiedState(false);
@@ -446,6 +494,13 @@ TFormEditor::~TFormEditor() = default;
 void TFormEditor::PonArbol(Arbol* arbol) { arbol_ = arbol; }
 
 void TFormEditor::PonUsuario(IUsuario* usuario) { usuario_ = usuario; }
+
+std::string TFormEditor::CarpetaDialogos() const
+{
+    return CarpetaDialogosEditor(arbol_ ? arbol_->DocumentoEditor : std::string(),
+                                 arbol_ ? arbol_->NombreFichero : std::string(), QDir::homePath().toStdString(),
+                                 [](const std::string& carpeta) { return QFileInfo(QString::fromStdString(carpeta)).isDir(); });
+}
 
 IUsuario& TFormEditor::Usuario()
 {
@@ -491,14 +546,35 @@ bool TFormEditor::AskSaveChanges()
     }
 }
 
+void TFormEditor::FormatoInicial()
+{
+    // The current attributes start as the toolkit's default font, tab stops
+    // every half inch as in RTF. Setting them up is not the user's doing: no
+    // undo step, no modification.
+    QTextDocument* d = Editor->document();
+    const QFont defecto = QApplication::font();
+    d->setDefaultFont(defecto);
+    QTextOption opcion = d->defaultTextOption();
+    opcion.setTabStopDistance(DocumentoRtf().TabDefecto / kTwipsPorPixel);
+    d->setDefaultTextOption(opcion);
+    QTextCharFormat inicial;
+    inicial.setFontFamilies(QStringList{defecto.family()});
+    inicial.setFontPointSize(defecto.pointSizeF() > 0 ? defecto.pointSizeF() : 10);
+    // Replaced, not merged: nothing of the previous document carries over.
+    Editor->setCurrentCharFormat(inicial);
+    d->clearUndoRedoStacks();
+    d->setModified(false);
+}
+
 void TFormEditor::FileNew()
 {
     ShowFileName(QString::fromUtf8(kSinTitulo));
     Editor->clear();
     Editor->setReadOnly(false);
-    Editor->document()->setModified(false);
+    FormatoInicial();
     ShowModifiedState(false);
     SelectionChange();
+    ActionList2Update();
 }
 
 void TFormEditor::LoadDocument(const QString& ruta, bool foco)
@@ -510,9 +586,11 @@ void TFormEditor::LoadDocument(const QString& ruta, bool foco)
     ShowFileName(ruta);
     if (foco)
         Editor->setFocus();
+    Editor->document()->clearUndoRedoStacks();
     Editor->document()->setModified(false);
     ShowModifiedState(false);
     SelectionChange();
+    ActionList2Update();
 }
 
 void TFormEditor::FileOpen()
@@ -522,7 +600,7 @@ void TFormEditor::FileOpen()
     DialogoFichero d;
     d.Filtro = kFiltroRtf;
     d.ExtensionDefecto = "RTF";
-    d.NombreInicial = QCoreApplication::applicationDirPath().toStdString();
+    d.NombreInicial = CarpetaDialogos();
     const auto ruta = Usuario().AbrirFichero(d);
     if (!ruta)
         return;
@@ -545,7 +623,7 @@ bool TFormEditor::FileSaveAs()
     DialogoFichero d;
     d.Filtro = kFiltroRtf;
     d.ExtensionDefecto = "RTF";
-    d.NombreInicial = QCoreApplication::applicationDirPath().toStdString();
+    d.NombreInicial = CarpetaDialogos();
     const auto ruta = Usuario().GuardarFichero(d);
     if (!ruta)
         return false;
@@ -747,7 +825,7 @@ void TFormEditor::SelectionChange()
     const QFont defecto = Editor->document()->defaultFont();
     BoldButton->setChecked(f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : defecto.bold());
     ItalicButton->setChecked(f.fontItalic());
-    UnderlineButton->setChecked(f.fontUnderline());
+    UnderlineButton->setChecked(f.underlineStyle() != QTextCharFormat::NoUnderline || f.fontUnderline());
     BulletsButton->setChecked(Editor->textCursor().currentList() != nullptr);
     const double puntos = f.fontPointSize() > 0 ? f.fontPointSize() : defecto.pointSizeF();
     FontSize->setValue(static_cast<int>(std::lround(puntos)));

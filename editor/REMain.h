@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 
 class Arbol;
 class IUsuario;
@@ -111,6 +112,10 @@ private:
     SangriasPuntos SangriasActuales() const;
     void PonSangrias(const SangriasPuntos& s);
     IUsuario& Usuario();
+    // The attributes an empty document starts with; leaves nothing to undo.
+    void FormatoInicial();
+    // Where the open and save dialogs start.
+    std::string CarpetaDialogos() const;
     // Local files a drag carries; empty when it carries none.
     static QStringList FicherosArrastrados(const QDropEvent* e);
     // Runs a command from a menu or button: errors go to the error box.

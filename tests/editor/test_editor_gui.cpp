@@ -4,6 +4,7 @@
 #include "editor/FicheroEditor.h"
 #include "editor/REMain.h"
 #include "editor/RtfQt.h"
+#include "gui/Modal.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Arbol.h"
 #include "tree/Documento.h"
@@ -11,9 +12,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -29,6 +38,9 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+
+// Failures show documents as the RTF they write.
+void PrintTo(const DocumentoRtf& d, std::ostream* os) { *os << "\n" << EscribirRtf(d); }
 
 namespace {
 
@@ -129,6 +141,128 @@ TEST(RtfQt, ElControlDeTextoConservaLoQueLeeYEscribe)
     EXPECT_EQ(b3.next().next().textList(), nullptr);
 }
 
+// A small picture of two colours, as the bytes of a file of the given format.
+std::string Imagen(const char* formato, int w, int h)
+{
+    QImage im(w, h, QImage::Format_RGB32);
+    im.fill(QColor(30, 90, 200));
+    for (int y = 0; y < h / 2; ++y)
+        for (int x = 0; x < w; ++x)
+            im.setPixelColor(x, y, QColor(250, 200, 20));
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    im.save(&buf, formato);
+    return b.toStdString();
+}
+
+std::string Hexadecimal(const std::string& bytes)
+{
+    return QByteArray::fromStdString(bytes).toHex().toStdString();
+}
+
+// Every attribute the model holds reaches the control, shows there, and comes
+// back from it unchanged.
+TEST(RtfQt, CadaAtributoPasaPorElControlSinCambiar)
+{
+    const std::string png = Imagen("PNG", 40, 20);
+    const std::string jpeg = Imagen("JPEG", 30, 30);
+    const std::string rtf =
+        R"({\rtf1\deftab1134{\fonttbl{\f0 Arial;}{\f1 Courier New;}}{\colortbl;\red255\green255\blue0;\red192\green192\blue192;\red200\green0\blue0;}
+\pard\sb240\sa120\sl360\slmult1\f0\fs24 normal {\strike tachado} x{\super 2} H{\sub 2}O {\highlight1 resaltado} {\cf3\highlight1 rojo}\par
+\pard\sl-300\slmult0\cbpat2 {\uldash guiones}{\uld puntos}{\uldashd raya y punto}{\uldashdd raya y dos puntos}{\ulwave onda} {\caps may\'fasculas} {\scaps versalitas} {\expndtw60 ancho}\par
+\pard\sl280\slmult0\tx1440\tqc\tx2880\tqr\tx4320\tqdec\tx5760 a\tab b\tab c\tab 1,5\par
+\pard{\*\pn\pnlvlbody\pndec}\fi-360\li720 uno\par
+\pard{\*\pn\pnlvlbody\pnlcltr}\ilvl1\fi-360\li1440 dentro\par
+\pard{\*\pn\pnlvlbody\pndec}\fi-360\li720 dos\par
+\pard{\*\pn\pnlvlbody\pnucrm} I\par{\*\pn\pnlvlbody\pnlcrm} i\par{\*\pn\pnlvlbody\pnucltr} A\par{\*\pn\pnlvlblt} punto\par
+\pard\qc antes {\pict\picw40\pich20\picwgoal1200\pichgoal600\pngblip )" +
+        Hexadecimal(png) + R"(} entre {\pict\picscalex50\picscaley200\jpegblip )" + Hexadecimal(jpeg) +
+        R"(} {\pict\pngblip 0102}\par})";
+    const DocumentoRtf modelo = LeerRtf(rtf);
+    ASSERT_EQ(modelo.Parrafos.size(), 11u);
+
+    QTextDocument d;
+    d.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    DocumentoAQt(modelo, d);
+    EXPECT_EQ(DocumentoDesdeQt(d), modelo);
+    EXPECT_FALSE(d.isUndoAvailable());
+
+    // What shows.
+    EXPECT_EQ(d.defaultTextOption().tabStopDistance(), 1134 / 15.0);
+    auto formato = [&](int bloque, const char* texto) {
+        const QTextBlock b = d.findBlockByNumber(bloque);
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().text() == QString::fromUtf8(texto))
+                return it.fragment().charFormat();
+        ADD_FAILURE() << "sin el texto " << texto;
+        return QTextCharFormat();
+    };
+    EXPECT_TRUE(formato(0, "tachado").fontStrikeOut());
+    EXPECT_EQ(formato(0, "2").verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    EXPECT_EQ(formato(0, "2").fontPointSize(), 12);
+    EXPECT_EQ(formato(0, "resaltado").background().color(), QColor(255, 255, 0));
+    EXPECT_EQ(formato(0, "rojo").foreground().color(), QColor(200, 0, 0));
+    EXPECT_EQ(formato(1, "guiones").underlineStyle(), QTextCharFormat::DashUnderline);
+    EXPECT_EQ(formato(1, "onda").underlineStyle(), QTextCharFormat::WaveUnderline);
+    EXPECT_EQ(formato(1, "versalitas").fontCapitalization(), QFont::SmallCaps);
+    EXPECT_EQ(formato(1, "ancho").fontLetterSpacing(), 4);
+    const QTextBlockFormat b0 = d.findBlockByNumber(0).blockFormat();
+    EXPECT_EQ(b0.topMargin(), 16);
+    EXPECT_EQ(b0.bottomMargin(), 8);
+    EXPECT_EQ(b0.lineHeightType(), QTextBlockFormat::ProportionalHeight);
+    EXPECT_EQ(b0.lineHeight(), 150);
+    EXPECT_EQ(d.findBlockByNumber(1).blockFormat().lineHeightType(), QTextBlockFormat::FixedHeight);
+    EXPECT_EQ(d.findBlockByNumber(1).blockFormat().background().color(), QColor(192, 192, 192));
+    const QList<QTextOption::Tab> tabs = d.findBlockByNumber(2).blockFormat().tabPositions();
+    ASSERT_EQ(tabs.size(), 4);
+    EXPECT_EQ(tabs[1].position, 192);
+    EXPECT_EQ(tabs[1].type, QTextOption::CenterTab);
+    EXPECT_EQ(tabs[3].type, QTextOption::DelimiterTab);
+    // One numbered list around its nested lettered list, then lists of their own kinds.
+    const QTextList* uno = d.findBlockByNumber(3).textList();
+    ASSERT_NE(uno, nullptr);
+    EXPECT_EQ(uno->format().style(), QTextListFormat::ListDecimal);
+    EXPECT_EQ(d.findBlockByNumber(5).textList(), uno);
+    EXPECT_EQ(uno->itemText(d.findBlockByNumber(5)), QStringLiteral("2."));
+    EXPECT_EQ(d.findBlockByNumber(4).textList()->format().style(), QTextListFormat::ListLowerAlpha);
+    EXPECT_EQ(d.findBlockByNumber(4).textList()->format().indent(), 2);
+    EXPECT_EQ(d.findBlockByNumber(6).textList()->format().style(), QTextListFormat::ListUpperRoman);
+    EXPECT_EQ(d.findBlockByNumber(9).textList()->format().style(), QTextListFormat::ListDisc);
+    // Pictures at the size the file asks, from the bytes it holds; the one that
+    // is no picture at all is kept for the file all the same.
+    std::vector<QTextImageFormat> imagenes;
+    for (auto it = d.findBlockByNumber(10).begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().isImageFormat())
+            imagenes.push_back(it.fragment().charFormat().toImageFormat());
+    ASSERT_EQ(imagenes.size(), 3u);
+    EXPECT_EQ(imagenes[0].width(), 80);
+    EXPECT_EQ(imagenes[0].height(), 40);
+    EXPECT_EQ(imagenes[1].width(), 15);
+    EXPECT_EQ(imagenes[1].height(), 60);
+    for (int k = 0; k < 2; ++k) {
+        const QImage im = d.resource(QTextDocument::ImageResource, QUrl(imagenes[k].name())).value<QImage>();
+        EXPECT_EQ(im.size(), k == 0 ? QSize(40, 20) : QSize(30, 30));
+        EXPECT_NEAR(im.pixelColor(2, 2).red(), 250, 8); // JPEG is lossy
+    }
+}
+
+// A large picture shown small keeps no more pixels than it needs on screen;
+// the file keeps every byte of it.
+TEST(RtfQt, UnaImagenGrandeMostradaPequenyaNoGuardaTodosSusPixeles)
+{
+    const std::string png = Imagen("PNG", 2000, 1000);
+    const DocumentoRtf modelo =
+        LeerRtf("{\\rtf1{\\pict\\picwgoal3000\\pichgoal1500\\pngblip " + Hexadecimal(png) + "}\\par}");
+    QTextDocument d;
+    DocumentoAQt(modelo, d);
+    const QTextImageFormat f = d.begin().begin().fragment().charFormat().toImageFormat();
+    EXPECT_EQ(f.width(), 200);
+    const QImage im = d.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+    EXPECT_EQ(im.size(), QSize(400, 200));
+    EXPECT_EQ(DocumentoDesdeQt(d).Parrafos[0].Tramos.at(0).Imagen->Datos, png);
+}
+
 TEST_F(EditorTest, FormatoTecleadoYGuardado)
 {
     ed->show();
@@ -154,7 +288,7 @@ TEST_F(EditorTest, FormatoTecleadoYGuardado)
     EXPECT_TRUE(d.Parrafos[0].Tramos[2].Formato.Cursiva);
     EXPECT_FALSE(d.Parrafos[0].Tramos[2].Formato.Negrita);
     EXPECT_EQ(d.Parrafos[1].Alin, Alineacion::Centro);
-    EXPECT_TRUE(d.Parrafos[2].Vinyeta);
+    EXPECT_TRUE(d.Parrafos[2].Lista == TipoLista::Vinyeta);
     EXPECT_EQ(d.Parrafos[2].Alin, Alineacion::Izquierda);
     EXPECT_EQ(Estado(1), QStringLiteral("Modificado"));
 
@@ -180,6 +314,263 @@ TEST_F(EditorTest, FormatoTecleadoYGuardado)
     otro.LoadDocument(QString::fromStdString(Ruta("nota.rtf")), false);
     EXPECT_EQ(DocumentoDesdeQt(*otro.Editor->document()), d);
     EXPECT_EQ(ComoRtf(*otro.Editor->document()), w1);
+}
+
+// What a user applies in the editor, with "&Fuente..." or by pasting from a
+// web page, is written and shows again when the file is opened.
+TEST_F(EditorTest, LoQueSeAplicaEnElEditorSeGuardaYVuelve)
+{
+    ed->show();
+    Teclea("normal ");
+    // Strike-out and underline from the font dialog, for the text typed next.
+    AlAbrirseModal([](QWidget* w) {
+        auto* dialogo = qobject_cast<QFontDialog*>(w);
+        ASSERT_NE(dialogo, nullptr);
+        QFont f = dialogo->currentFont();
+        f.setStrikeOut(true);
+        f.setUnderline(true);
+        dialogo->setCurrentFont(f);
+        dialogo->accept();
+    });
+    ed->SelectFont();
+    Teclea("tachado");
+    // And off again.
+    AlAbrirseModal([](QWidget* w) {
+        auto* dialogo = static_cast<QFontDialog*>(w);
+        QFont f = dialogo->currentFont();
+        f.setStrikeOut(false);
+        f.setUnderline(false);
+        dialogo->setCurrentFont(f);
+        dialogo->accept();
+    });
+    ed->SelectFont();
+    Teclea(" fin\n");
+
+    // A piece of a web page with a picture.
+    const fs::path png = dir / "figura.png";
+    Escribe(png, Imagen("PNG", 24, 12));
+    auto* pegado = new QMimeData;
+    pegado->setHtml(QStringLiteral("<p>E = mc<sup>2</sup>, H<sub>2</sub>O, "
+                                   "<span style=\"background-color:#ffff00\">resaltado</span>, <s>tachado</s> "
+                                   "<img src=\"%1\" width=\"48\" height=\"24\"></p>"
+                                   "<p style=\"margin-top:12px; line-height:150%\">espaciado</p>")
+                        .arg(QUrl::fromLocalFile(QString::fromStdString(png.string())).toString()));
+    QApplication::clipboard()->setMimeData(pegado);
+    ed->Editor->paste();
+
+    const DocumentoRtf hecho = DocumentoDesdeQt(*ed->Editor->document());
+    ASSERT_GE(hecho.Parrafos.size(), 2u);
+    const auto tramo = [](const DocumentoRtf& d, const std::string& texto) -> const TramoTexto* {
+        for (const Parrafo& p : d.Parrafos)
+            for (const TramoTexto& t : p.Tramos)
+                if (t.Texto == texto)
+                    return &t;
+        return nullptr;
+    };
+    const auto imagen = [](const DocumentoRtf& d) -> const ImagenRtf* {
+        for (const Parrafo& p : d.Parrafos)
+            for (const TramoTexto& t : p.Tramos)
+                if (t.Imagen)
+                    return &*t.Imagen;
+        return nullptr;
+    };
+
+    guion.ficheros.push_back(Ruta("hecho.rtf"));
+    ASSERT_TRUE(ed->FileSave());
+    TFormEditor otro;
+    otro.LoadDocument(QString::fromStdString(Ruta("hecho.rtf")), false);
+    const DocumentoRtf leido = DocumentoDesdeQt(*otro.Editor->document());
+    EXPECT_EQ(leido, hecho);
+
+    const TramoTexto* t = tramo(leido, "tachado");
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->Formato.Tachado);
+    EXPECT_TRUE(t->Formato.Subrayado);
+    ASSERT_NE(tramo(leido, " fin"), nullptr);
+    EXPECT_FALSE(tramo(leido, " fin")->Formato.Tachado);
+    ASSERT_NE(tramo(leido, "2"), nullptr);
+    EXPECT_EQ(tramo(leido, "2")->Formato.Posicion, PosicionVertical::Superindice);
+    ASSERT_NE(tramo(leido, "resaltado"), nullptr);
+    EXPECT_EQ(tramo(leido, "resaltado")->Formato.Fondo, 0x00FFFF);
+    const ImagenRtf* im = imagen(leido);
+    ASSERT_NE(im, nullptr);
+    EXPECT_EQ(im->Tipo, TipoImagen::Png);
+    EXPECT_EQ(im->Ancho, 24);
+    EXPECT_EQ(im->AnchoDeseado, 48 * 15);
+    EXPECT_EQ(im->AltoDeseado, 24 * 15);
+    ASSERT_EQ(leido.Parrafos.size(), 3u);
+    const Parrafo& pegada = leido.Parrafos[2];
+    ASSERT_EQ(pegada.Tramos.size(), 1u);
+    EXPECT_EQ(pegada.Tramos[0].Texto, "espaciado");
+    EXPECT_EQ(pegada.Antes, 12 * 15);
+    EXPECT_EQ(pegada.Interlineado, 360);
+    EXPECT_TRUE(pegada.InterlineadoMultiple);
+    // And it shows: the picture at its size, the strike-out drawn.
+    bool hayImagen = false;
+    for (QTextBlock b = otro.Editor->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat()) {
+                const QTextImageFormat f = it.fragment().charFormat().toImageFormat();
+                EXPECT_EQ(f.width(), 48);
+                EXPECT_FALSE(otro.Editor->document()->resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>().isNull());
+                hayImagen = true;
+            } else if (it.fragment().text() == QStringLiteral("tachado")) {
+                EXPECT_TRUE(it.fragment().charFormat().fontStrikeOut());
+            }
+    EXPECT_TRUE(hayImagen);
+}
+
+// Copied from one note and pasted into another, formatting and pictures stay
+// as they were, a JPEG the same JPEG; the clipboard carries RTF for other word
+// processors, and RTF they put there comes in whole, as one step to undo.
+TEST_F(EditorTest, CopiarYPegarEntreNotasConservaFormatoEImagenes)
+{
+    const std::string jpeg = Imagen("JPEG", 24, 12);
+    Escribe(dir / "i.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 a{\\strike b}{\\pict\\picwgoal720\\pichgoal360\\jpegblip " +
+                               Hexadecimal(jpeg) + "}{\\super c}\\par}");
+    ed->show();
+    ed->LoadDocument(QString::fromStdString(Ruta("i.rtf")), true);
+    QTextDocument& d = *ed->Editor->document();
+    const DocumentoRtf original = DocumentoDesdeQt(d);
+    ed->Editor->selectAll();
+    ed->CopyAction->trigger();
+    const QMimeData* m = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(m->hasFormat(QStringLiteral("text/rtf")));
+    EXPECT_EQ(LeerRtf(m->data(QStringLiteral("text/rtf")).toStdString()), original);
+    EXPECT_EQ(m->text(), QStringLiteral("ab\uFFFCc"));
+
+    ed->FileNew();
+    ed->PasteAction->trigger();
+    const DocumentoRtf pegado = DocumentoDesdeQt(d);
+    EXPECT_EQ(pegado, original);
+    ASSERT_EQ(pegado.Parrafos[0].Tramos.size(), 4u);
+    EXPECT_EQ(pegado.Parrafos[0].Tramos[2].Imagen->Datos, jpeg);
+    // The picture shows in the note it was pasted into.
+    bool muestra = false;
+    for (auto it = d.begin().begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().isImageFormat())
+            muestra = !d.resource(QTextDocument::ImageResource, QUrl(it.fragment().charFormat().toImageFormat().name()))
+                           .value<QImage>()
+                           .isNull();
+    EXPECT_TRUE(muestra);
+
+    auto* otro = new QMimeData;
+    otro->setData(QStringLiteral("text/rtf"), QByteArray(R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red0\green0\blue0;}\f0 x{\super 2} {\highlight1 y}\par})"));
+    otro->setText(QStringLiteral("x2 y"));
+    QApplication::clipboard()->setMimeData(otro);
+    ed->FileNew();
+    Teclea("antes ");
+    ed->PasteAction->trigger();
+    EXPECT_EQ(ed->Editor->toPlainText().toStdString(), "antes x2 y");
+    const DocumentoRtf ajeno = DocumentoDesdeQt(d);
+    ASSERT_EQ(ajeno.Parrafos.size(), 1u);
+    for (const TramoTexto& t : ajeno.Parrafos[0].Tramos) {
+        EXPECT_EQ(t.Formato.Posicion == PosicionVertical::Superindice, t.Texto == "2") << t.Texto;
+        EXPECT_EQ(t.Formato.Fondo == 0, t.Texto == "y") << t.Texto;
+    }
+    ed->UndoAction->trigger();
+    EXPECT_EQ(ed->Editor->toPlainText().toStdString(), "antes ");
+}
+
+// Setting up an empty document is nothing the user did: nothing to undo,
+// nothing modified, after start, "Nuevo" and opening a file.
+TEST_F(EditorTest, UnDocumentoRecienPreparadoNoTieneNadaQueDeshacer)
+{
+    Escribe(dir / "a.rtf", R"({\rtf1{\fonttbl{\f0 Arial;}}\b uno\par})");
+    struct Caso {
+        const char* nombre;
+        std::function<void(TFormEditor&)> prepara;
+        bool enBlanco; // text typed next has no formatting of its own
+    };
+    const Caso casos[] = {
+        {"recién creado", [](TFormEditor&) {}, true},
+        {"tras Nuevo, nada del documento anterior",
+         [](TFormEditor& e) {
+             e.BoldButton->trigger();
+             QTextCharFormat f;
+             f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+             f.setFontStrikeOut(true);
+             e.Editor->mergeCurrentCharFormat(f);
+             e.Editor->insertPlainText(QStringLiteral("borrador"));
+             e.FileNew();
+         },
+         true},
+        {"tras abrir",
+         [this](TFormEditor& e) {
+             e.Editor->insertPlainText(QStringLiteral("borrador"));
+             e.LoadDocument(QString::fromStdString(Ruta("a.rtf")), true);
+         },
+         false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TFormEditor e;
+        e.show();
+        c.prepara(e);
+        const QString texto = e.Editor->toPlainText();
+        EXPECT_FALSE(e.UndoAction->isEnabled());
+        EXPECT_FALSE(e.Editor->document()->isUndoAvailable());
+        EXPECT_FALSE(e.Editor->document()->isModified());
+        EXPECT_EQ(e.StatusPanel[1]->text().toStdString(), "");
+        // "&Deshacer" by its shortcut all the same: nothing changes.
+        e.UndoAction->trigger();
+        EXPECT_FALSE(e.Editor->document()->isModified());
+        EXPECT_EQ(e.StatusPanel[1]->text().toStdString(), "");
+        EXPECT_EQ(e.Editor->toPlainText().toStdString(), texto.toStdString());
+        // Typing is the first thing to undo.
+        e.Editor->insertPlainText(QStringLiteral("x"));
+        EXPECT_TRUE(e.UndoAction->isEnabled());
+        if (c.enBlanco) {
+            const FormatoTexto f = DocumentoDesdeQt(*e.Editor->document()).Parrafos[0].Tramos.at(0).Formato;
+            EXPECT_EQ(f.Fuente, QApplication::font().family().toStdString());
+            EXPECT_FALSE(f.Negrita);
+            EXPECT_FALSE(f.Tachado);
+            EXPECT_EQ(f.Posicion, PosicionVertical::Normal);
+            EXPECT_FALSE(e.BoldButton->isChecked());
+        }
+    }
+}
+
+// The open and save dialogs start in the linked note's folder, else the
+// tree's, else the home folder, with no file name typed in.
+TEST_F(EditorTest, LosDialogosEmpiezanEnLaCarpetaDelTrabajo)
+{
+    struct Puerto : UsuarioGuion {
+        std::vector<std::string> iniciales;
+        std::optional<std::string> AbrirFichero(const DialogoFichero& d) override
+        {
+            iniciales.push_back(d.NombreInicial);
+            return UsuarioGuion::AbrirFichero(d);
+        }
+        std::optional<std::string> GuardarFichero(const DialogoFichero& d) override
+        {
+            iniciales.push_back(d.NombreInicial);
+            return UsuarioGuion::GuardarFichero(d);
+        }
+    } puerto;
+    ed->PonUsuario(&puerto);
+    fs::create_directories(dir / "notas");
+    fs::create_directories(dir / "arboles");
+    struct Caso {
+        const char* nombre;
+        std::string documento, arbol, carpeta;
+    };
+    const Caso casos[] = {
+        {"la de la nota", (dir / "notas" / "caso.rtf").string(), (dir / "arboles" / "a.nmr").string(), (dir / "notas").string()},
+        {"la del árbol", "", (dir / "arboles" / "a.nmr").string(), (dir / "arboles").string()},
+        {"la de casa", "", "", QDir::homePath().toStdString()},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        arbol.DocumentoEditor = c.documento;
+        arbol.NombreFichero = c.arbol;
+        puerto.iniciales.clear();
+        puerto.ficheros = {std::nullopt, std::nullopt};
+        ed->FileOpen();
+        ed->FileSaveAs();
+        EXPECT_EQ(puerto.iniciales, (std::vector<std::string>{c.carpeta, c.carpeta}));
+    }
+    ed->PonUsuario(&guion);
 }
 
 TEST_F(EditorTest, GuardarSinTituloActuaComoGuardarComo)
@@ -430,6 +821,41 @@ TEST(EnlaceConElArbol, UnaNotaGuardadaVuelveConSuArbolAunqueSeMuevan)
         EXPECT_EQ(FormEditor->DocumentName().toStdString(), (dir / "otra" / "caso.rtf").string());
         EXPECT_TRUE(guion.Textos("Error").empty());
         FormEditor->PonUsuario(nullptr);
+    }
+    fs::remove_all(dir);
+}
+
+// The program's own file dialogs, as a user meets them from the editor: in the
+// folder of the tree's note, no file name typed in.
+TEST(EnlaceConElArbol, LosDialogosDeVerdadEmpiezanEnLaCarpetaSinNombre)
+{
+    const fs::path dir = fs::temp_directory_path() / "nemor_editor_dialogos";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "notas");
+    {
+        Programa programa;
+        FormArbol->arbol().DocumentoEditor = (dir / "notas" / "caso.rtf").string();
+        for (const bool guardar : {false, true}) {
+            SCOPED_TRACE(guardar ? "guardar" : "abrir");
+            bool visto = false;
+            QString carpeta, nombre;
+            AlAbrirseModal([&](QWidget* w) {
+                if (auto* d = qobject_cast<QFileDialog*>(w)) {
+                    visto = true;
+                    carpeta = d->directory().absolutePath();
+                    if (auto* e = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                        nombre = e->text();
+                }
+                w->close();
+            });
+            if (guardar)
+                FormEditor->FileSaveAs();
+            else
+                FormEditor->FileOpen();
+            EXPECT_TRUE(visto);
+            EXPECT_EQ(carpeta.toStdString(), (dir / "notas").string());
+            EXPECT_EQ(nombre.toStdString(), "");
+        }
     }
     fs::remove_all(dir);
 }
