@@ -24,32 +24,30 @@ void MuestraRecientes(TArbol& v)
     }
 }
 
-// After any document command, even one that failed halfway: the list, the
-// variables window and the drawing show the tree as it now is.
+// Runs a document command. Afterwards, even when it failed halfway, the list,
+// the variables window and the drawing show the tree as it now is; only then
+// is the error shown.
 template <typename F>
 void Documento(TArbol& v, F orden)
 {
-    auto despues = [&v] {
-        v.OlvidaArrastre();
-        // An open outline of the old tree would rename nodes of the new one
-        // that happen to reuse its numbers: it shows the tree as it now is.
-        if (TreeAD && TreeAD->isVisible())
-            TreeAD->FormShow();
-        MuestraRecientes(v);
-        if (FormVar)
-            FormVar->MuestraVariables();
-        v.Refresca();
-    };
-    // A comment being typed belongs to the tree about to be saved or replaced.
-    if (FormNota && FormNota->isVisible())
-        FormNota->GuardarComentario();
-    try {
-        orden();
-    } catch (...) {
-        despues();
-        throw;
-    }
-    despues();
+    Protegido(
+        [&] {
+            // A comment being typed belongs to the tree about to be saved or replaced.
+            if (FormNota && FormNota->isVisible())
+                FormNota->GuardarComentario();
+            orden();
+        },
+        [&] {
+            v.OlvidaArrastre();
+            // An open outline of the old tree would rename nodes of the new one
+            // that happen to reuse its numbers: it shows the tree as it now is.
+            if (TreeAD && TreeAD->isVisible())
+                TreeAD->FormShow();
+            MuestraRecientes(v);
+            if (FormVar)
+                FormVar->MuestraVariables();
+            v.Refresca();
+        });
 }
 
 } // namespace
@@ -110,14 +108,11 @@ void TArbol::F4Click()
 
 bool TArbol::PuedeCerrar()
 {
-    // An error here (the save failed) must keep the program open, not end it.
-    try {
-        return ArchivoSalir(arbol_);
-    } catch (const std::exception& e) {
-        MuestraExcepcion(&e);
-    } catch (...) {
-        MuestraExcepcion(nullptr);
-    }
-    Refresca();
-    return false;
+    // An error here (the save failed) keeps the program open.
+    bool cerrar = false;
+    const std::exception_ptr error = Intenta([&] { cerrar = ArchivoSalir(arbol_); });
+    if (error)
+        Refresca();
+    MuestraError(error);
+    return cerrar;
 }

@@ -1,5 +1,6 @@
 #include "drawing/OpcionU.h"
 
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "common/Ini.h"
@@ -451,35 +452,31 @@ void TOpciones::closeEvent(QCloseEvent* e)
 
 void TOpciones::BitBtn4Click()
 {
-    try {
-        GuardaOpciones();
-    } catch (...) {
-        // The dialog closes; nothing is applied.
-        done(QDialog::Accepted);
-        throw;
-    }
-    done(QDialog::Accepted);
-    AplicaOpciones();
-    // Labels take the digit options and the font.
-    try {
-        RecalculaFormulas(arbol_);
-    } catch (...) {
-        if (FormVar)
-            FormVar->MuestraVariables();
-        RepintaVentana();
-        throw;
-    }
-    if (FormVar && ventana_)
-        FormVar->MuestraVariables();
-    RepintaVentana();
+    // A text that does not convert stops the storing where it stands (the
+    // keys before it stay written): the dialog closes and nothing is applied.
+    if (!Protegido([this] { GuardaOpciones(); }, [this] { done(QDialog::Accepted); }))
+        return;
+    Protegido(
+        [this] {
+            AplicaOpciones();
+            // Labels take the digit options and the font.
+            RecalculaFormulas(arbol_);
+        },
+        [this] {
+            if (FormVar && ventana_)
+                FormVar->MuestraVariables();
+            RepintaVentana();
+        });
 }
 
 void TOpciones::BitBtn1Click()
 {
-    LeeOpciones();
-    done(QDialog::Rejected);
-    AplicaOpciones();
-    RepintaVentana();
+    Protegido([this] {
+        LeeOpciones();
+        done(QDialog::Rejected);
+        AplicaOpciones();
+        RepintaVentana();
+    });
 }
 
 void TOpciones::CambiaColor(uint32_t& color, QWidget* muestra)

@@ -7,6 +7,8 @@
 #include "app/ArbolU.h"
 #include "app/ProgresoU.h"
 #include "app/Ventanas.h"
+#include "analysis/Rollback.h"
+#include "common/Decimal.h"
 #include "common/Errores.h"
 #include "common/Redondeo.h"
 #include "drawing/BarU.h"
@@ -24,13 +26,18 @@
 #include <QAbstractButton>
 #include <QHelpEvent>
 #include <QImage>
+#include <QLineEdit>
 #include <QInputDialog>
 #include <QPainter>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSet>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -314,6 +321,70 @@ TEST(Errores, UnaExcepcionEnUnManejadorSeMuestraYElProgramaSigue)
         EXPECT_TRUE(siguio);
     }
     EXPECT_TRUE(v.isVisible());
+}
+
+// A command that fails stops in its own handler: nothing leaves the slot (here
+// run as a plain call, as a signal runs it), the error box shows the message,
+// and by the time it shows, the windows already show what the command did
+// before it failed.
+TEST(Errores, UnaOrdenQueFallaSeMuestraSinSalirDelManejador)
+{
+    const char sep = SeparadorDecimal();
+    const char otro = sep == '.' ? ',' : '.';
+    struct Caso {
+        const char* orden;
+        std::function<void(TArbol&)> prepara;
+        std::function<void(TArbol&)> ejecuta;
+        QString mensaje;
+        std::function<void(TArbol&)> alMostrarse; // what the windows show under the box
+    };
+    const Caso casos[] = {
+        {"Aceptar de las opciones",
+         [](TArbol&) {
+             FormOpciones->show();
+             FormOpciones->EPrecisionEtiquetas->setText(QStringLiteral("x"));
+         },
+         [](TArbol&) { FormOpciones->BitBtn4->click(); }, QStringLiteral("'x' is not a valid integer value."),
+         [](TArbol&) { EXPECT_FALSE(FormOpciones->isVisible()); }},
+        {"Calcular VEM",
+         [otro](TArbol& v) {
+             v.arbol().Variables = {std::string("X = 0") + otro + "5"};
+             v.arbol().opciones.EditPrecisionSumatorio = "x";
+         },
+         [](TArbol& v) { v.TBCalcular->trigger(); }, QStringLiteral("'x' is not a valid floating point value."),
+         // The list was rewritten with the user's separator before the check failed.
+         [sep](TArbol&) { EXPECT_EQ(FormVar->Memo1->toPlainText(), QStringLiteral("X = 0") + QChar(sep) + QStringLiteral("5")); }},
+        {"Nueva rama",
+         [](TArbol& v) {
+             v.arbol().opciones.EPrecisionEtiquetas = "x";
+             v.NodoMenu = 0;
+         },
+         [](TArbol& v) { v.Nuevarama1->trigger(); }, QStringLiteral("'x' is not a valid integer value."),
+         [](TArbol& v) { EXPECT_EQ(v.arbol().Raiz().NumHijos(), 1); }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.orden);
+        Programa programa;
+        TArbol& v = *FormArbol;
+        v.show();
+        Arbol& a = v.arbol();
+        a.Raiz().Tipo = NodoDecision;
+        const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+        for (int i = 0; i < 2; ++i)
+            a.Nodo(Hijo(a, azar, NodoTerminal, 400, 150 + 100 * i))->Probabilidad = 0.5;
+        c.prepara(v);
+        QString texto;
+        AlAbrirseModal([&](QWidget* w) {
+            auto* caja = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(caja, nullptr);
+            texto = caja->text();
+            c.alMostrarse(v);
+            caja->button(QMessageBox::Ok)->click();
+        });
+        EXPECT_NO_THROW(c.ejecuta(v));
+        EXPECT_EQ(texto, c.mensaje);
+        EXPECT_TRUE(v.isVisible());
+    }
 }
 
 TEST(Dialogos, BotonesEnEspanyol)
