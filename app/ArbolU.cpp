@@ -81,6 +81,9 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     resize(1024, 768);
 
     arbol_.usuario = &usuario_;
+    // Painted now, not when the event loop comes round: the question's modal
+    // box would keep the old picture on screen while the user decides.
+    usuario_.AntesDePreguntar = [this] { tapiz->repaint(); };
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));

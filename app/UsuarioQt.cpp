@@ -38,6 +38,8 @@ QWidget* UsuarioQt::Padre() const
 
 Respuesta UsuarioQt::Pregunta(const std::string& titulo, const std::string& texto, Botones botones, Icono icono)
 {
+    if (AntesDePreguntar)
+        AntesDePreguntar();
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     if (botones == Botones::SiNo)
         b = QMessageBox::Yes | QMessageBox::No;

@@ -539,6 +539,42 @@ TEST(Dibujo, Hints)
     QToolTip::hideText();
 }
 
+// The check paints a chance node with a bad sum red before it asks whether to
+// go on: while the question is on screen, the window already shows the red
+// circle it speaks of, not the green one of before.
+TEST(Dibujo, ElNodoRojoSeVeMientrasSePregunta)
+{
+    TArbol v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    Arbol& a = v.arbol();
+    a.Raiz().Tipo = NodoDecision;
+    const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+    for (double p : {0.5, 0.4})
+        a.Nodo(Hijo(a, azar, NodoTerminal, 400, p > 0.45 ? 150 : 250))->Probabilidad = p;
+    // What the window holds on screen, not a fresh rendering of the tree.
+    auto enPantalla = [&] {
+        const QPoint p = v.tapiz->mapTo(&v, Centro(*a.Nodo(azar)));
+        return v.screen()->grabWindow(v.winId(), p.x(), p.y(), 1, 1).toImage().pixelColor(0, 0);
+    };
+    v.Refresca();
+    Espera(50);
+    ASSERT_EQ(enPantalla(), AQColor(a.ColorAzar));
+
+    QString pregunta;
+    QColor alPreguntar;
+    AlAbrirseModal([&](QWidget* w) {
+        auto* caja = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(caja, nullptr);
+        pregunta = caja->text();
+        alPreguntar = enPantalla();
+        caja->button(QMessageBox::No)->click();
+    });
+    v.TBCalcular->trigger();
+    EXPECT_EQ(pregunta, QString::fromUtf8(kPreguntaSumas));
+    EXPECT_EQ(alPreguntar, QColor(255, 0, 0));
+}
+
 TEST(Dibujo, CapturaDeUnArbolPequenyo)
 {
     TArbol v;
