@@ -90,8 +90,8 @@ TOpciones::TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent)
     setObjectName(QStringLiteral("Opciones"));
     setWindowTitle(QStringLiteral("Opciones"));
     // Modal when opened from the menu (exec); the print preview shows it without waiting.
-    setFixedSize(427, 216);
     CreaControles();
+    AjustaTamanyo();
     Conecta();
     // The stored options are in force from start-up on.
     LeeOpciones();
@@ -102,6 +102,9 @@ TOpciones::TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent)
 void TOpciones::CreaControles()
 {
     PageControl1 = Nombrado(new QTabWidget(this), "PageControl1");
+    // Every tab in sight: the dialog grows to the whole row (AjustaTamanyo)
+    // instead of hiding some behind two small arrows.
+    PageControl1->setUsesScrollButtons(false);
 
     // "Colores": four samples with their buttons, and the chosen branch's width.
     auto* colores = Nombrado(new QWidget, "TabColores");
@@ -432,6 +435,23 @@ void TOpciones::FormClose()
     arbol_.Archivo.Visible = arbol_.opciones.SelArchivo;
     arbol_.Fecha.Visible = arbol_.opciones.SelFecha;
     RepintaVentana();
+}
+
+void TOpciones::AjustaTamanyo()
+{
+    // Never smaller than its classic 427 x 216, but as wide as its row of tabs
+    // and as tall as its fullest page, however many tabs there are.
+    if (layout())
+        layout()->activate();
+    setFixedSize(QSize(427, 216).expandedTo(layout() ? layout()->totalSizeHint() : QSize()));
+}
+
+void TOpciones::setVisible(bool visible)
+{
+    // Sized before the dialog places itself, so it opens centred whatever its size.
+    if (visible)
+        AjustaTamanyo();
+    QDialog::setVisible(visible);
 }
 
 void TOpciones::done(int r)
