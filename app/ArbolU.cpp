@@ -146,7 +146,7 @@ void TArbol::CreaMenus()
     FileOpenItem = item(FileMenu, "FileOpenItem", QStringLiteral("&Abrir.."), &TArbol::FileOpen, "abrir");
     FileSaveItem = item(FileMenu, "FileSaveItem", QStringLiteral("&Guardar"), &TArbol::FileSaveItemClick, "guardar");
     FileSaveAsItem = item(FileMenu, "FileSaveAsItem", QStringLiteral("Guardar &como..."), &TArbol::FileSaveAs);
-    ExportarImagen1 = item(FileMenu, "ExportarImagen1", QStringLiteral("Exportar imagen..."), &TArbol::ExportarImagen1Click);
+    ExportarImagen1 = item(FileMenu, "ExportarImagen1", QStringLiteral("&Exportar imagen..."), &TArbol::ExportarImagen1Click);
     FileMenu->addSeparator();
     Pre1 = item(FileMenu, "Pre1", QStringLiteral("&Presentación preliminar"), &TArbol::Pre1Click, "preliminar");
     FileMenu->addSeparator();

@@ -146,7 +146,7 @@ TEST(Arranque, TablaDeComandos)
         menus << m->text() + QStringLiteral(": ") + items.join(QStringLiteral(" | "));
     }
     const QStringList esperado = {
-        "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | Exportar imagen... | - | "
+        "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | &Exportar imagen... | - | "
         "&Presentación preliminar | - |  |  |  |  | - | &Salir",
         "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ...",
         "&Ver: &Variables | - | &Editor | - | &Aumentar | &Disminuir | &Tamaño original | &Barra de herramientas",
@@ -214,6 +214,48 @@ TEST(Arranque, BarraDeHerramientasSeOcultaYVuelve)
     v.Barradeherramientas1->trigger();
     EXPECT_TRUE(v.ToolBar1->isVisible());
     EXPECT_TRUE(v.Barradeherramientas1->isChecked());
+}
+
+// The letter after a single "&", lower case; none for a caption without one
+// ("&&" shows an ampersand, as in the recent files' paths).
+QChar Atajo(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            continue;
+        if (caption[i + 1] == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        return caption[i + 1].toLower();
+    }
+    return {};
+}
+
+// Alt and a letter reach exactly one item: no letter is claimed twice in the
+// menu bar or in any menu, and every command of "&Archivo" has its letter.
+TEST(Arranque, AtajosDeTecladoSinRepetir)
+{
+    TArbol v;
+    std::vector<std::pair<QString, QList<QAction*>>> grupos = {{QStringLiteral("barra"), v.menuBar()->actions()}};
+    for (QAction* m : v.menuBar()->actions())
+        grupos.push_back({m->text(), m->menu()->actions()});
+    for (const auto& [grupo, acciones] : grupos) {
+        QSet<QChar> usadas;
+        for (QAction* a : acciones) {
+            const QChar letra = Atajo(a->text());
+            if (a->isSeparator() || letra.isNull())
+                continue;
+            EXPECT_FALSE(usadas.contains(letra)) << grupo.toStdString() << ": " << a->text().toStdString();
+            usadas.insert(letra);
+        }
+    }
+    for (QAction* a : v.FileMenu->actions()) {
+        const bool reciente = a == v.F1 || a == v.F2 || a == v.F3 || a == v.F4;
+        if (!a->isSeparator() && !reciente) {
+            EXPECT_FALSE(Atajo(a->text()).isNull()) << a->text().toStdString();
+        }
+    }
 }
 
 // The items the node menu shows, "-" after a disabled one.
