@@ -547,8 +547,11 @@ TEST(Dialogos, AcercaDe)
     });
     FormArbol->HelpAboutItem->trigger();
     EXPECT_EQ(titulo, QStringLiteral("Acerca de ..."));
-    EXPECT_TRUE(texto.contains(QStringLiteral("NEMOR")));
-    EXPECT_TRUE(texto.contains(QStringLiteral("2015")));
+    // The product, its version, its authors, and what it is built on with the licence of each.
+    for (const char* parte :
+         {"NEMOR", "Versión 2015", "© 2026 Equipo de NEMOR", "Qt Base y Qt Print Support, con licencia GNU LGPL v3",
+          "Qt SVG, con licencia GNU LGPL v3", "Qt Charts, con licencia GNU GPL v3"})
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(parte))) << parte;
     EXPECT_FALSE(AboutBox->isVisible());
 }
 
