@@ -109,4 +109,31 @@ TEST(Archivo, GuardarComoAbrirRecienteYArgumento)
     EXPECT_EQ(FormArbol->F1->text().replace(QStringLiteral("&&"), QStringLiteral("&")), QString::fromStdString(ruta));
 }
 
+// The open dialog takes any name typed: a file that is not there is reported by
+// name, and still goes to the recent files.
+TEST(Archivo, AbrirUnNombreQueNoExisteLoDice)
+{
+    Carpeta dir;
+    const std::string falta = dir.Fichero("no_esta.nmr");
+    Programa programa;
+    TArbol& v = *FormArbol;
+    QString texto;
+    AlAbrirseModal([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        d->selectFile(QString::fromStdString(falta));
+        // The next box: the program's message, or the dialog's own refusal.
+        Responde(QMessageBox::Ok, &texto);
+        static_cast<QDialog*>(d)->accept();
+        if (d->isVisible()) {
+            ADD_FAILURE() << "the dialog refused a file that does not exist";
+            d->reject();
+        }
+    });
+    v.FileOpen();
+    EXPECT_EQ(texto, QString::fromStdString("No existe el fichero " + falta));
+    EXPECT_TRUE(v.F1->isVisible());
+    EXPECT_EQ(v.F1->text(), QString::fromStdString(falta));
+}
+
 } // namespace
