@@ -2,11 +2,9 @@
 #include <QDialog>
 
 // The about window: product name, version and credits; "Aceptar" closes it.
+// The version is the one the tree files carry (kVersionNemor, tree/FicheroArbol.h).
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 };
-
-// The version text the program shows and the tree files carry.
-inline constexpr const char* kVersionNemor = "2015";

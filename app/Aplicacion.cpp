@@ -21,23 +21,40 @@ TAplicacion::TAplicacion(int& argc, char** argv) : QApplication(argc, argv)
 
 bool TAplicacion::notify(QObject* receptor, QEvent* evento)
 {
-    try {
-        return QApplication::notify(receptor, evento);
-    } catch (const std::exception& e) {
-        MuestraExcepcion(&e);
-    } catch (...) {
-        MuestraExcepcion(nullptr);
-    }
-    return false;
+    bool resultado = false;
+    MuestraError(Intenta([&] { resultado = QApplication::notify(receptor, evento); }));
+    return resultado;
 }
 
-void MuestraExcepcion(const std::exception* e)
+namespace {
+
+void CajaError(const std::string& mensaje)
 {
-    const std::string texto = TextoCajaError(e ? e->what() : "Error desconocido");
+    const std::string texto = TextoCajaError(mensaje);
     QMessageBox caja(QMessageBox::Critical, QStringLiteral("NEMOR"), QString::fromUtf8(texto), QMessageBox::Ok,
                      QApplication::activeWindow());
     caja.setObjectName(QStringLiteral("CajaError"));
     caja.exec();
+}
+
+constexpr const char* kErrorDesconocido = "Error desconocido";
+
+} // namespace
+
+void MuestraExcepcion(const std::exception* e) { CajaError(e ? e->what() : kErrorDesconocido); }
+
+void MuestraError(const std::exception_ptr& error)
+{
+    if (!error)
+        return;
+    std::string mensaje = kErrorDesconocido;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        mensaje = e.what();
+    } catch (...) {
+    }
+    CajaError(mensaje);
 }
 
 QString CargaTraducciones(const QLocale& locale)

@@ -45,6 +45,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <optional>
+
 namespace {
 
 QAction* Accion(QObject* dueno, const char* nombre, const QString& caption)
@@ -83,6 +85,9 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     resize(1024, 768);
 
     arbol_.usuario = &usuario_;
+    // Painted now, not when the event loop comes round: the question's modal
+    // box would keep the old picture on screen while the user decides.
+    usuario_.AntesDePreguntar = [this] { tapiz->repaint(); };
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -146,7 +151,7 @@ void TArbol::CreaMenus()
     FileOpenItem = item(FileMenu, "FileOpenItem", QStringLiteral("&Abrir.."), &TArbol::FileOpen, "abrir");
     FileSaveItem = item(FileMenu, "FileSaveItem", QStringLiteral("&Guardar"), &TArbol::FileSaveItemClick, "guardar");
     FileSaveAsItem = item(FileMenu, "FileSaveAsItem", QStringLiteral("Guardar &como..."), &TArbol::FileSaveAs);
-    ExportarImagen1 = item(FileMenu, "ExportarImagen1", QStringLiteral("Exportar imagen..."), &TArbol::ExportarImagen1Click);
+    ExportarImagen1 = item(FileMenu, "ExportarImagen1", QStringLiteral("&Exportar imagen..."), &TArbol::ExportarImagen1Click);
     FileMenu->addSeparator();
     Pre1 = item(FileMenu, "Pre1", QStringLiteral("&Presentación preliminar"), &TArbol::Pre1Click, "preliminar");
     FileMenu->addSeparator();
@@ -355,46 +360,45 @@ void TArbol::HelpAbout()
         AboutBox->exec();
 }
 
-void TArbol::Variables1Click()
+namespace {
+
+// Showing a window runs its own show handler, which reads the tree.
+void MuestraVentana(QWidget* w)
 {
-    if (FormVar) {
-        FormVar->show();
-        FormVar->raise();
-    }
+    if (!w)
+        return;
+    Protegido([w] {
+        w->show();
+        w->raise();
+    });
 }
 
-void TArbol::Editor1Click()
-{
-    if (FormEditor) {
-        FormEditor->show();
-        FormEditor->raise();
-    }
-}
+} // namespace
+
+void TArbol::Variables1Click() { MuestraVentana(FormVar); }
+
+void TArbol::Editor1Click() { MuestraVentana(FormEditor); }
 
 void TArbol::Impresin1Click()
 {
     if (FormOpciones)
-        FormOpciones->exec();
+        Protegido([] { FormOpciones->exec(); });
 }
 
-void TArbol::TBTTreeClick()
-{
-    if (TreeAD) {
-        TreeAD->show();
-        TreeAD->raise();
-    }
-}
+void TArbol::TBTTreeClick() { MuestraVentana(TreeAD); }
 
 void TArbol::PopupMenuTriPopup()
 {
-    const EstadoMenuNodo m = PreparaMenuNodo(arbol_, NodoMenu);
-    QAction* const items[NumItemsMenuNodo] = {CuadrodeDecisin1, NododeAzar1, Nuevarama1, Borrar1, Texto1,
-                                              Coste3, Probabilidad1, Copiar1, Pegar1, Comentario1};
-    for (int i = 0; i < NumItemsMenuNodo; ++i) {
-        items[i]->setVisible(m.Items[i].Visible);
-        items[i]->setEnabled(m.Items[i].Enabled);
-    }
-    Pegar1->setText(QString::fromUtf8(m.CaptionPegar));
+    Protegido([this] {
+        const EstadoMenuNodo m = PreparaMenuNodo(arbol_, NodoMenu);
+        QAction* const items[NumItemsMenuNodo] = {CuadrodeDecisin1, NododeAzar1, Nuevarama1, Borrar1, Texto1,
+                                                  Coste3, Probabilidad1, Copiar1, Pegar1, Comentario1};
+        for (int i = 0; i < NumItemsMenuNodo; ++i) {
+            items[i]->setVisible(m.Items[i].Visible);
+            items[i]->setEnabled(m.Items[i].Enabled);
+        }
+        Pegar1->setText(QString::fromUtf8(m.CaptionPegar));
+    });
 }
 
 void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
@@ -413,19 +417,14 @@ void TArbol::Edita(F orden)
     QScrollBar* h = ScrollBox1->horizontalScrollBar();
     QScrollBar* v = ScrollBox1->verticalScrollBar();
     const int x = h->value(), y = v->value();
-    bool cambio = true;
-    try {
-        cambio = orden();
-    } catch (...) {
-        Refresca();
-        h->setValue(x);
-        v->setValue(y);
-        throw;
-    }
-    if (cambio)
-        Refresca();
-    h->setValue(x);
-    v->setValue(y);
+    bool cambio = true; // an edit that failed halfway may have changed the tree
+    Protegido([&] { cambio = orden(); },
+              [&] {
+                  if (cambio)
+                      Refresca();
+                  h->setValue(x);
+                  v->setValue(y);
+              });
 }
 
 void TArbol::CuadrodeDecisin1Click()
@@ -458,8 +457,10 @@ void TArbol::Probabilidad1Click()
 }
 void TArbol::Copiar1Click()
 {
-    if (edicion_.Copiar1Click(NodoMenu))
-        Pegar1->setText(QString::fromUtf8(edicion_.CaptionPegar()));
+    Protegido([this] {
+        if (edicion_.Copiar1Click(NodoMenu))
+            Pegar1->setText(QString::fromUtf8(edicion_.CaptionPegar()));
+    });
 }
 void TArbol::Pegar1Click()
 {
@@ -471,14 +472,14 @@ void TArbol::Pegar1Click()
 void TArbol::Comentario1Click()
 {
     if (FormNota)
-        FormNota->AbrirComentario(edicion_, NodoMenu, PosicionMenu);
+        Protegido([this] { FormNota->AbrirComentario(edicion_, NodoMenu, PosicionMenu); });
 }
 
 void TArbol::MarcaMouseMove(uint16_t nodo, QPoint)
 {
     const TNodo* n = arbol_.Nodo(nodo);
     if (FormNota && n && n->MarcaVisible)
-        FormNota->AbrirComentario(edicion_, nodo, QCursor::pos());
+        Protegido([&] { FormNota->AbrirComentario(edicion_, nodo, QCursor::pos()); });
 }
 
 void TArbol::TapizMouseMove(Qt::KeyboardModifiers, QPoint)
@@ -488,8 +489,10 @@ void TArbol::TapizMouseMove(Qt::KeyboardModifiers, QPoint)
     // already over the pad (as when the menu closes) is not leaving it.
     if (!FormNota || !FormNota->isVisible() || FormNota->frameGeometry().contains(QCursor::pos()))
         return;
-    if (FormNota->GuardarComentario())
-        Refresca();
+    Protegido([this] {
+        if (FormNota->GuardarComentario())
+            Refresca();
+    });
 }
 
 // --- Calculation --------------------------------------------------------------
@@ -505,37 +508,37 @@ void MuestraLista()
 
 } // namespace
 
-void TArbol::BCalcula2Click()
+// A calculation stopped by an error keeps what it did so far: the list and
+// the drawing show it before the error does.
+void TArbol::Calcula(const std::function<void()>& orden)
 {
-    try {
-        CalculaVEM(arbol_);
-    } catch (...) {
+    Protegido(orden, [this] {
         MuestraLista();
         Refresca();
-        throw;
-    }
-    MuestraLista();
-    Refresca();
+    });
+}
+
+void TArbol::BCalcula2Click()
+{
+    Calcula([this] { CalculaVEM(arbol_); });
 }
 
 void TArbol::Vaiaciones1Click()
 {
     if (!FormVariacion || !FormHistorico)
         return;
-    if (FormVariacion->exec() != QDialog::Accepted)
+    std::optional<ParametrosVariacion> p;
+    Protegido([&] {
+        if (FormVariacion->exec() == QDialog::Accepted)
+            p = FormVariacion->Parametros();
+    });
+    if (!p)
         return;
-    const ParametrosVariacion p = FormVariacion->Parametros();
-    if (!EsVariableVariacion(arbol_, p.Linea))
-        return;
-    try {
-        EjecutaVariacionesEnVentana(arbol_, p, *FormHistorico, PanelTapiz, [this] { Refresca(); });
-    } catch (...) {
-        MuestraLista();
-        Refresca();
-        throw;
-    }
-    MuestraLista();
-    Refresca();
+    Calcula([&] {
+        if (!EsVariableVariacion(arbol_, p->Linea))
+            return;
+        EjecutaVariacionesEnVentana(arbol_, *p, *FormHistorico, PanelTapiz, [this] { Refresca(); });
+    });
 }
 
 void TArbol::MuestraPerfil(uint16_t nodo)
@@ -587,22 +590,13 @@ void TArbol::Tornado1Click()
 
 void TArbol::ValCeroClick()
 {
-    ValoresACero(arbol_);
-    Refresca();
+    Protegido([this] { ValoresACero(arbol_); }, [this] { Refresca(); });
 }
 
 void TArbol::TBVerVarClick()
 {
     arbol_.VerVariables = TBVerVar->isChecked();
-    try {
-        RecalculaFormulas(arbol_);
-    } catch (...) {
-        MuestraLista();
-        Refresca();
-        throw;
-    }
-    MuestraLista();
-    Refresca();
+    Calcula([this] { RecalculaFormulas(arbol_); });
 }
 
 // --- Dragging, selection, alignment and zoom ---------------------------------------
@@ -642,15 +636,17 @@ void TArbol::FiguraMouseDown(uint16_t nodo, Qt::MouseButton boton, Qt::KeyboardM
 {
     if (boton != Qt::LeftButton)
         return;
-    if (mods & Qt::ShiftModifier) {
-        SeleccionaNodo(arbol_, nodo);
-        Refresca();
-        return;
-    }
-    EmpiezaArrastre(arbol_, arrastre_, nodo, punto.x(), punto.y());
-    if (const TNodo* n = arbol_.Nodo(nodo))
-        tapiz->PonFantasma(AQRect(arrastre_.Fantasma), n->Tipo);
-    Refresca(); // the selection was cleared
+    Protegido(
+        [&] {
+            if (mods & Qt::ShiftModifier) {
+                SeleccionaNodo(arbol_, nodo);
+                return;
+            }
+            EmpiezaArrastre(arbol_, arrastre_, nodo, punto.x(), punto.y());
+            if (const TNodo* n = arbol_.Nodo(nodo))
+                tapiz->PonFantasma(AQRect(arrastre_.Fantasma), n->Tipo);
+        },
+        [this] { Refresca(); }); // the selection changed
 }
 
 void TArbol::FiguraMouseMove(uint16_t nodo, Qt::KeyboardModifiers, QPoint punto)
@@ -660,8 +656,10 @@ void TArbol::FiguraMouseMove(uint16_t nodo, Qt::KeyboardModifiers, QPoint punto)
     if (!arrastre_.Arrastrando || !n || !arrastrado)
         return;
     // The figure receiving the move gives the point its place on the drawing.
-    MueveArrastre(arrastre_, n->Figura.Left + punto.x(), n->Figura.Top + punto.y());
-    tapiz->PonFantasma(AQRect(arrastre_.Fantasma), arrastrado->Tipo);
+    Protegido([&] {
+        MueveArrastre(arrastre_, n->Figura.Left + punto.x(), n->Figura.Top + punto.y());
+        tapiz->PonFantasma(AQRect(arrastre_.Fantasma), arrastrado->Tipo);
+    });
 }
 
 void TArbol::FiguraMouseUp(uint16_t, Qt::MouseButton boton, Qt::KeyboardModifiers mods, QPoint)
@@ -669,61 +667,62 @@ void TArbol::FiguraMouseUp(uint16_t, Qt::MouseButton boton, Qt::KeyboardModifier
     // Only a plain left release drops the node; any other leaves the drag pending.
     if (boton != Qt::LeftButton || (mods & Qt::ShiftModifier) || !arrastre_.Arrastrando)
         return;
-    GuardaScroll();
-    SueltaArrastre(arbol_, arrastre_, Modos());
+    Mueve([this] { SueltaArrastre(arbol_, arrastre_, Modos()); });
     tapiz->QuitaFantasma();
-    Refresca();
-    RestauraScroll();
 }
 
 void TArbol::TapizMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
 {
-    if (QuitaSeleccion(arbol_))
+    Protegido([this] {
+        if (QuitaSeleccion(arbol_))
+            Refresca();
+    });
+}
+
+void TArbol::Mueve(const std::function<void()>& orden)
+{
+    GuardaScroll();
+    Protegido(orden, [this] {
         Refresca();
+        RestauraScroll();
+    });
 }
 
 void TArbol::TBAlinearVerticalClick()
 {
-    AlinearVertical(arbol_, Modos());
-    Refresca();
+    Protegido([this] { AlinearVertical(arbol_, Modos()); }, [this] { Refresca(); });
 }
 
 void TArbol::TBAlinearHorizontalClick()
 {
-    AlinearHorizontal(arbol_);
-    Refresca();
+    Protegido([this] { AlinearHorizontal(arbol_); }, [this] { Refresca(); });
 }
 
 void TArbol::TBMasClick()
 {
-    GuardaScroll();
-    ZoomAumentar(arbol_);
-    Refresca();
-    RestauraScroll();
+    Mueve([this] { ZoomAumentar(arbol_); });
 }
 
 void TArbol::TBMenosClick()
 {
-    GuardaScroll();
-    ZoomDisminuir(arbol_);
-    Refresca();
-    RestauraScroll();
+    Mueve([this] { ZoomDisminuir(arbol_); });
 }
 
 void TArbol::ToolButton3Click()
 {
-    GuardaScroll();
-    ZoomOriginal(arbol_);
-    Refresca();
-    RestauraScroll();
+    Mueve([this] { ZoomOriginal(arbol_); });
 }
 
 // --- Print preview -------------------------------------------------------------
 
 void TArbol::Pre1Click()
 {
-    if (!FormPrevisualizar)
-        return;
+    if (FormPrevisualizar)
+        Protegido([this] { Previsualiza(); });
+}
+
+void TArbol::Previsualiza()
+{
     // The pages are the size of the client area without the tool bar.
     const bool barra = Barradeherramientas1->isChecked();
     struct Barra {

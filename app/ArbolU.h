@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -27,7 +29,7 @@ public:
     void Refresca();
     // Gives the drawing surface the size the options ask for.
     void AjustaTapiz();
-    // Opens the tree named on the command line.
+    // Opens the tree named on the command line; an error is shown, not raised.
     void AbreArgumento(const QString& ruta);
 
     // --- Controls, named as in the window layout -----------------------------
@@ -181,6 +183,13 @@ private:
     void CreaMenus();
     void CreaBarra();
     void CreaMenuNodo();
+    // Runs a calculation; the variables window and the drawing show what it
+    // left, also when it failed halfway, before its error is shown.
+    void Calcula(const std::function<void()>& orden);
+    // Runs a command that moves the drawing, keeping the scroll position.
+    void Mueve(const std::function<void()>& orden);
+    // "&Presentación preliminar" once the preview window exists.
+    void Previsualiza();
 
     Arbol arbol_;
     UsuarioQt usuario_;
@@ -194,7 +203,8 @@ public:
 
 private:
     // Runs an editing command; repaints when it changed the tree (or failed
-    // halfway) and keeps the scroll position, so the view does not jump when nodes shift.
+    // halfway) and keeps the scroll position, so the view does not jump when
+    // nodes shift; an error is shown after that.
     template <typename F>
     void Edita(F orden);
 

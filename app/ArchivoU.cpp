@@ -24,32 +24,38 @@ void MuestraRecientes(TArbol& v)
     }
 }
 
-// After any document command, even one that failed halfway: the list, the
-// variables window and the drawing show the tree as it now is.
+// Whether a document command may have put another tree in place of the one
+// shown: only then does an open outline take a new snapshot. Saving leaves it
+// as the user expanded it.
+enum class Alcance { MismoArbol, OtroArbol };
+
+// Runs a document command. Afterwards, even when it failed halfway, the list,
+// the variables window and the drawing show the tree as it now is; only then
+// is the error shown. alcance is read once the command has run, so a command
+// may narrow it (a New the user cancelled).
 template <typename F>
-void Documento(TArbol& v, F orden)
+void Documento(TArbol& v, const Alcance& alcance, F orden)
 {
-    auto despues = [&v] {
-        v.OlvidaArrastre();
-        // An open outline of the old tree would rename nodes of the new one
-        // that happen to reuse its numbers: it shows the tree as it now is.
-        if (TreeAD && TreeAD->isVisible())
-            TreeAD->FormShow();
-        MuestraRecientes(v);
-        if (FormVar)
-            FormVar->MuestraVariables();
-        v.Refresca();
-    };
-    // A comment being typed belongs to the tree about to be saved or replaced.
-    if (FormNota && FormNota->isVisible())
-        FormNota->GuardarComentario();
-    try {
-        orden();
-    } catch (...) {
-        despues();
-        throw;
-    }
-    despues();
+    Protegido(
+        [&] {
+            // A comment being typed belongs to the tree about to be saved or replaced.
+            if (FormNota && FormNota->isVisible())
+                FormNota->GuardarComentario();
+            orden();
+        },
+        [&] {
+            if (alcance == Alcance::OtroArbol) {
+                // Node numbers start again in another tree: a pending drag or
+                // an outline of the old one would name nodes of the new one.
+                v.OlvidaArrastre();
+                if (TreeAD && TreeAD->isVisible())
+                    TreeAD->FormShow();
+            }
+            MuestraRecientes(v);
+            if (FormVar)
+                FormVar->MuestraVariables();
+            v.Refresca();
+        });
 }
 
 } // namespace
@@ -62,27 +68,31 @@ void TArbol::CargaRecientes()
 
 void TArbol::AbreArgumento(const QString& ruta)
 {
-    Documento(*this, [&] { AbrirArgumento(arbol_, ruta.toStdString()); });
+    Documento(*this, Alcance::OtroArbol, [&] { AbrirArgumento(arbol_, ruta.toStdString()); });
 }
 
 void TArbol::FileNew()
 {
-    Documento(*this, [&] { ArchivoNuevo(arbol_); });
+    Alcance alcance = Alcance::OtroArbol;
+    Documento(*this, alcance, [&] {
+        if (!ArchivoNuevo(arbol_))
+            alcance = Alcance::MismoArbol; // cancelled in the save question
+    });
 }
 
 void TArbol::FileOpen()
 {
-    Documento(*this, [&] { ArchivoAbrir(arbol_); });
+    Documento(*this, Alcance::OtroArbol, [&] { ArchivoAbrir(arbol_); });
 }
 
 void TArbol::FileSaveItemClick()
 {
-    Documento(*this, [&] { ArchivoGuardar(arbol_); });
+    Documento(*this, Alcance::MismoArbol, [&] { ArchivoGuardar(arbol_); });
 }
 
 void TArbol::FileSaveAs()
 {
-    Documento(*this, [&] { ArchivoGuardarComo(arbol_); });
+    Documento(*this, Alcance::MismoArbol, [&] { ArchivoGuardarComo(arbol_); });
 }
 
 // The question is asked by closeEvent, so "&Salir" and the close box ask the same.
@@ -90,34 +100,31 @@ void TArbol::FileExit() { close(); }
 
 void TArbol::F1Click()
 {
-    Documento(*this, [&] { ArchivoReciente(arbol_, 1); });
+    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 1); });
 }
 
 void TArbol::F2Click()
 {
-    Documento(*this, [&] { ArchivoReciente(arbol_, 2); });
+    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 2); });
 }
 
 void TArbol::F3Click()
 {
-    Documento(*this, [&] { ArchivoReciente(arbol_, 3); });
+    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 3); });
 }
 
 void TArbol::F4Click()
 {
-    Documento(*this, [&] { ArchivoReciente(arbol_, 4); });
+    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 4); });
 }
 
 bool TArbol::PuedeCerrar()
 {
-    // An error here (the save failed) must keep the program open, not end it.
-    try {
-        return ArchivoSalir(arbol_);
-    } catch (const std::exception& e) {
-        MuestraExcepcion(&e);
-    } catch (...) {
-        MuestraExcepcion(nullptr);
-    }
-    Refresca();
-    return false;
+    // An error here (the save failed) keeps the program open.
+    bool cerrar = false;
+    const std::exception_ptr error = Intenta([&] { cerrar = ArchivoSalir(arbol_); });
+    if (error)
+        Refresca();
+    MuestraError(error);
+    return cerrar;
 }

@@ -1,4 +1,5 @@
 // "Exportar imagen...": the drawing as it stands on the screen, to a picture file.
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "drawing/ExportaDibujo.h"
 
@@ -18,13 +19,15 @@ std::string NombrePropuesto(const Arbol& a)
 
 void TArbol::ExportarImagen1Click()
 {
-    DialogoFichero d;
-    d.Titulo = "Exportar imagen";
-    d.Filtro = "Imagen PNG|*.png|Imagen SVG|*.svg|Documento PDF|*.pdf";
-    d.ExtensionDefecto = "png";
-    d.NombreInicial = NombrePropuesto(arbol_);
-    const auto ruta = usuario_.GuardarFichero(d);
-    if (!ruta)
-        return;
-    ExportaDibujo(arbol_, *ruta);
+    Protegido([this] {
+        DialogoFichero d;
+        d.Titulo = "Exportar imagen";
+        d.Filtro = "Imagen PNG|*.png|Imagen SVG|*.svg|Documento PDF|*.pdf";
+        d.ExtensionDefecto = "png";
+        d.NombreInicial = NombrePropuesto(arbol_);
+        const auto ruta = usuario_.GuardarFichero(d);
+        if (!ruta)
+            return;
+        ExportaDibujo(arbol_, *ruta);
+    });
 }

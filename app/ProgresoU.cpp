@@ -33,10 +33,20 @@ void TProgressForm::Muestra(const QString& texto)
     // The reading that follows blocks the event loop: paint now.
     repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    pintado_.start();
 }
 
 void TProgressForm::Posicion(int posicion)
 {
-    ProgressBar1->setValue(qBound(0, posicion, 100));
-    ProgressBar1->repaint();
+    const int valor = qBound(0, posicion, 100);
+    if (valor == ProgressBar1->value())
+        return;
+    ProgressBar1->setValue(valor);
+    // The reading holds the event loop, so the bar is painted here; but one
+    // painting costs more than reading hundreds of nodes: a few a second are
+    // all the eye follows.
+    if (!pintado_.isValid() || pintado_.elapsed() >= kMsEntrePinturas) {
+        ProgressBar1->repaint();
+        pintado_.restart();
+    }
 }

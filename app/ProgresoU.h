@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -12,9 +13,14 @@ public:
 
     // Sets the text, puts the bar at 0, shows the window and paints it at once.
     void Muestra(const QString& texto);
-    // 0 to 100.
+    // 0 to 100. The bar is painted at once, at most every kMsEntrePinturas.
     void Posicion(int posicion);
 
     QLabel* ProgressLabel;
     QProgressBar* ProgressBar1;
+
+    static constexpr int kMsEntrePinturas = 40;
+
+private:
+    QElapsedTimer pintado_; // since the bar was last painted
 };

@@ -41,6 +41,8 @@ QWidget* UsuarioQt::Padre() const
 
 Respuesta UsuarioQt::Pregunta(const std::string& titulo, const std::string& texto, Botones botones, Icono icono)
 {
+    if (AntesDePreguntar)
+        AntesDePreguntar();
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     if (botones == Botones::SiNo)
         b = QMessageBox::Yes | QMessageBox::No;
@@ -106,7 +108,9 @@ std::optional<std::string> UsuarioQt::Fichero(const DialogoFichero& d, bool guar
     QFileDialog dialogo(Padre(), Q(d.Titulo));
     dialogo.setObjectName(guardar ? QStringLiteral("DialogoGuardar") : QStringLiteral("DialogoAbrir"));
     dialogo.setAcceptMode(guardar ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialogo.setFileMode(guardar ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Whatever name is typed comes back, also to open: the caller says "No
+    // existe el fichero ..." itself, and notes the name in the recent files.
+    dialogo.setFileMode(QFileDialog::AnyFile);
     // Callers ask their own overwrite question, or replace without one.
     dialogo.setOption(QFileDialog::DontConfirmOverwrite);
     if (!d.Filtro.empty())

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 class UsuarioQt : public IUsuario {
@@ -24,6 +26,11 @@ public:
     void EditorNuevo() override;
     void EditorCargar(const std::string& ruta) override;
     bool PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto) override;
+
+    // Runs before every question is shown: a question is about the tree as
+    // the core has just left it (the red nodes of a bad sum), so the main
+    // window paints it first.
+    std::function<void()> AntesDePreguntar;
 
 private:
     QWidget* Padre() const;

@@ -6,7 +6,6 @@
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
 #include "app/ArbolU.h"
-#include "app/Aplicacion.h"
 #include "app/ProgresoU.h"
 #include "drawing/BarU.h"
 #include "drawing/ImprimiendoU.h"
@@ -84,13 +83,8 @@ Programa::Programa(const QStringList& argumentos) : v_(std::make_unique<Ventanas
     // The options window applies the stored settings to the main window as it
     // is created; only then is the tree named on the command line opened.
     Crea(v_->opciones, FormOpciones);
-    if (!argumentos.isEmpty()) {
-        try {
-            FormArbol->AbreArgumento(argumentos.first());
-        } catch (const std::exception& e) {
-            MuestraExcepcion(&e);
-        }
-    }
+    if (!argumentos.isEmpty())
+        FormArbol->AbreArgumento(argumentos.first());
     Crea(v_->previsualizar, FormPrevisualizar);
     Crea(v_->imprimiendo, FormImprimiendo);
     Crea(v_->tree, TreeAD);

@@ -1,5 +1,7 @@
-// Writes the generated 1001-node model (bench/ArbolGenerado.h) to a tree file,
-// so that whole programs can be timed on it from outside (bench/arranque.sh).
+// Writes the generated 1001-node model (bench/ArbolGenerado.h), solved, to a
+// tree file, so that whole programs can be timed on it from outside
+// (bench/arranque.sh, bench/arranque_ventana.sh).
+#include "analysis/Rollback.h"
 #include "bench/ArbolGenerado.h"
 #include "tree/FicheroArbol.h"
 
@@ -12,7 +14,9 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        EscribeArbol(*bench::ArbolGrande(), argv[1]);
+        auto a = bench::ArbolGrande();
+        ResuelveArbol(*a);
+        EscribeArbol(*a, argv[1]);
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return 1;

@@ -1,5 +1,6 @@
 #include "drawing/BarU.h"
 
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Iconos.h"
 #include "app/Ventanas.h"
@@ -66,54 +67,64 @@ TFormBar::TFormBar(QWidget* parent) : QWidget(parent)
 void TFormBar::AumentarClick()
 {
     if (FormPrevisualizar)
-        FormPrevisualizar->Aumenta();
+        Protegido([] { FormPrevisualizar->Aumenta(); });
 }
 
 void TFormBar::ReducirClick()
 {
     if (FormPrevisualizar)
-        FormPrevisualizar->Reduce();
+        Protegido([] { FormPrevisualizar->Reduce(); });
 }
 
 void TFormBar::ImprimirClick()
 {
     Arbol* a = ArbolActual();
-    if (!FormPrevisualizar || !a || !FormPrevisualizar->DialogoImprimir(a->Archivo.Caption))
+    if (!FormPrevisualizar || !a)
         return;
-    FormPrevisualizar->EscalaUnaHoja = ModoEscalaDeOpcion(a->opciones.Escala);
-    FormPrevisualizar->ImprimePaginas(FormPrevisualizar->Impresora(), a->Archivo.Caption);
+    Protegido([a] {
+        if (!FormPrevisualizar->DialogoImprimir(a->Archivo.Caption))
+            return;
+        FormPrevisualizar->EscalaUnaHoja = ModoEscalaDeOpcion(a->opciones.Escala);
+        FormPrevisualizar->ImprimePaginas(FormPrevisualizar->Impresora(), a->Archivo.Caption);
+    });
 }
 
 void TFormBar::ToolButton2Click()
 {
     Arbol* a = ArbolActual();
-    if (!FormPrevisualizar || !a || !FormPrevisualizar->DialogoImprimir(a->Archivo.Caption))
+    if (!FormPrevisualizar || !a)
         return;
-    FormPrevisualizar->ImprimeEnUnaHoja(FormPrevisualizar->Impresora(), QString::fromUtf8(a->Archivo.Caption));
+    Protegido([a] {
+        if (FormPrevisualizar->DialogoImprimir(a->Archivo.Caption))
+            FormPrevisualizar->ImprimeEnUnaHoja(FormPrevisualizar->Impresora(),
+                                                QString::fromUtf8(a->Archivo.Caption));
+    });
 }
 
 void TFormBar::ToolButton1Click()
 {
     if (FormOpciones)
-        FormOpciones->MuestraPaginaImpresion();
+        Protegido([] { FormOpciones->MuestraPaginaImpresion(); });
 }
 
 void TFormBar::ToolButton6Click()
 {
     if (!FormPrevisualizar || !FormArbol)
         return;
-    DialogoFichero d;
-    d.Titulo = "Guardar imagen";
-    d.Filtro = "Bitmaps (*.bmp)|*.bmp";
-    d.ExtensionDefecto = "bmp";
-    if (const auto ruta = FormArbol->usuario().GuardarFichero(d))
-        FormPrevisualizar->GuardaImagenes(*ruta);
+    Protegido([] {
+        DialogoFichero d;
+        d.Titulo = "Guardar imagen";
+        d.Filtro = "Bitmaps (*.bmp)|*.bmp";
+        d.ExtensionDefecto = "bmp";
+        if (const auto ruta = FormArbol->usuario().GuardarFichero(d))
+            FormPrevisualizar->GuardaImagenes(*ruta);
+    });
 }
 
 void TFormBar::ToolButton7Click()
 {
     if (FormPrevisualizar)
-        FormPrevisualizar->CopiaAlPortapapeles();
+        Protegido([] { FormPrevisualizar->CopiaAlPortapapeles(); });
 }
 
 void TFormBar::SalirClick()

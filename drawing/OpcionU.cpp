@@ -1,5 +1,6 @@
 #include "drawing/OpcionU.h"
 
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "common/Ini.h"
@@ -89,8 +90,8 @@ TOpciones::TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent)
     setObjectName(QStringLiteral("Opciones"));
     setWindowTitle(QStringLiteral("Opciones"));
     // Modal when opened from the menu (exec); the print preview shows it without waiting.
-    setFixedSize(427, 216);
     CreaControles();
+    AjustaTamanyo();
     Conecta();
     // The stored options are in force from start-up on.
     LeeOpciones();
@@ -101,6 +102,9 @@ TOpciones::TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent)
 void TOpciones::CreaControles()
 {
     PageControl1 = Nombrado(new QTabWidget(this), "PageControl1");
+    // Every tab in sight: the dialog grows to the whole row (AjustaTamanyo)
+    // instead of hiding some behind two small arrows.
+    PageControl1->setUsesScrollButtons(false);
 
     // "Colores": four samples with their buttons, and the chosen branch's width.
     auto* colores = Nombrado(new QWidget, "TabColores");
@@ -480,6 +484,23 @@ void TOpciones::FormClose()
     RepintaVentana();
 }
 
+void TOpciones::AjustaTamanyo()
+{
+    // Never smaller than its classic 427 x 216, but as wide as its row of tabs
+    // and as tall as its fullest page, however many tabs there are.
+    if (layout())
+        layout()->activate();
+    setFixedSize(QSize(427, 216).expandedTo(layout() ? layout()->totalSizeHint() : QSize()));
+}
+
+void TOpciones::setVisible(bool visible)
+{
+    // Sized before the dialog places itself, so it opens centred whatever its size.
+    if (visible)
+        AjustaTamanyo();
+    QDialog::setVisible(visible);
+}
+
 void TOpciones::done(int r)
 {
     QDialog::done(r);
@@ -498,35 +519,31 @@ void TOpciones::closeEvent(QCloseEvent* e)
 
 void TOpciones::BitBtn4Click()
 {
-    try {
-        GuardaOpciones();
-    } catch (...) {
-        // The dialog closes; nothing is applied.
-        done(QDialog::Accepted);
-        throw;
-    }
-    done(QDialog::Accepted);
-    AplicaOpciones();
-    // Labels take the digit options and the font.
-    try {
-        RecalculaFormulas(arbol_);
-    } catch (...) {
-        if (FormVar)
-            FormVar->MuestraVariables();
-        RepintaVentana();
-        throw;
-    }
-    if (FormVar && ventana_)
-        FormVar->MuestraVariables();
-    RepintaVentana();
+    // A text that does not convert stops the storing where it stands (the
+    // keys before it stay written): the dialog closes and nothing is applied.
+    if (!Protegido([this] { GuardaOpciones(); }, [this] { done(QDialog::Accepted); }))
+        return;
+    Protegido(
+        [this] {
+            AplicaOpciones();
+            // Labels take the digit options and the font.
+            RecalculaFormulas(arbol_);
+        },
+        [this] {
+            if (FormVar && ventana_)
+                FormVar->MuestraVariables();
+            RepintaVentana();
+        });
 }
 
 void TOpciones::BitBtn1Click()
 {
-    LeeOpciones();
-    done(QDialog::Rejected);
-    AplicaOpciones();
-    RepintaVentana();
+    Protegido([this] {
+        LeeOpciones();
+        done(QDialog::Rejected);
+        AplicaOpciones();
+        RepintaVentana();
+    });
 }
 
 void TOpciones::CambiaColor(uint32_t& color, QWidget* muestra)

@@ -110,6 +110,8 @@ public slots:
 
     // Every way out of the dialog ends here.
     void done(int r) override;
+    // Each showing takes the size the tabs and pages need (AjustaTamanyo).
+    void setVisible(bool visible) override;
     // The Escape key is the "&Cancelar" button.
     void reject() override;
 
@@ -119,6 +121,8 @@ protected:
 
 private:
     void CreaControles();
+    // The fixed size the contents need, never below 427 x 216.
+    void AjustaTamanyo();
     void MuestraOpciones();
     void Conecta();
     void CambiaColor(uint32_t& color, QWidget* muestra);

@@ -1,5 +1,6 @@
 #include "drawing/TreeUnit.h"
 
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "drawing/Interaccion.h"
@@ -124,18 +125,21 @@ void TTreeAD::FormShow()
     TreeG1->clear();
     SpeedButton1->setEnabled(true);
     SpeedButton2->setEnabled(false);
-    // Depth first, so the last item of each level up is the parent of the next one down.
-    std::vector<QTreeWidgetItem*> padres;
-    for (const ElementoEsquema& e : ConstruyeEsquema(arbol_)) {
-        QTreeWidgetItem* item = e.Nivel == 0 ? new QTreeWidgetItem(TreeG1) : new QTreeWidgetItem(padres[e.Nivel - 1]);
-        item->setText(0, QString::fromUtf8(e.Caption));
-        item->setData(0, kRolNodo, e.Nodo);
-        item->setData(0, kRolTipo, e.Tipo);
-        item->setIcon(0, IconoTipo(e.Tipo));
-        item->setFlags(item->flags() | Qt::ItemIsEditable);
-        padres.resize(e.Nivel);
-        padres.push_back(item);
-    }
+    Protegido([this] {
+        // Depth first, so the last item of each level up is the parent of the next one down.
+        std::vector<QTreeWidgetItem*> padres;
+        for (const ElementoEsquema& e : ConstruyeEsquema(arbol_)) {
+            QTreeWidgetItem* item =
+                e.Nivel == 0 ? new QTreeWidgetItem(TreeG1) : new QTreeWidgetItem(padres[e.Nivel - 1]);
+            item->setText(0, QString::fromUtf8(e.Caption));
+            item->setData(0, kRolNodo, e.Nodo);
+            item->setData(0, kRolTipo, e.Tipo);
+            item->setIcon(0, IconoTipo(e.Tipo));
+            item->setFlags(item->flags() | Qt::ItemIsEditable);
+            padres.resize(e.Nivel);
+            padres.push_back(item);
+        }
+    });
     construyendo_ = false;
 }
 
@@ -162,7 +166,9 @@ void TTreeAD::TreeG1Edited(QTreeWidgetItem* item, int columna)
 {
     if (construyendo_ || !item || columna != 0)
         return;
-    arbol_.PonerTexto(NodoDe(item), item->text(0).toUtf8().toStdString());
-    if (repinta_)
-        repinta_();
+    Protegido([&] {
+        arbol_.PonerTexto(NodoDe(item), item->text(0).toUtf8().toStdString());
+        if (repinta_)
+            repinta_();
+    });
 }

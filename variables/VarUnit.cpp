@@ -1,5 +1,6 @@
 #include "variables/VarUnit.h"
 
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "tree/Arbol.h"
@@ -114,25 +115,21 @@ void TFormVar::SBCerrarClick() { hide(); }
 
 void TFormVar::SBTodosBayesClick()
 {
-    // The lines written before an error stay, and are shown.
-    try {
-        CalculaFormulasBayes(arbol_);
-    } catch (...) {
-        MuestraVariables();
-        throw;
-    }
-    MuestraVariables();
+    // The lines written before an error stay, and are shown before it.
+    Protegido([this] { CalculaFormulasBayes(arbol_); }, [this] { MuestraVariables(); });
 }
 
 void TFormVar::SBBorrarClick()
 {
     if (!arbol_.usuario)
         return;
-    if (arbol_.usuario->Pregunta("Atención", "¿Borrar todas las variables?", Botones::SiNoCancelar, Icono::Pregunta) ==
-        Respuesta::Si) {
-        arbol_.Variables.clear();
-        MuestraVariables();
-    }
+    Protegido([this] {
+        if (arbol_.usuario->Pregunta("Atención", "¿Borrar todas las variables?", Botones::SiNoCancelar,
+                                     Icono::Pregunta) == Respuesta::Si) {
+            arbol_.Variables.clear();
+            MuestraVariables();
+        }
+    });
 }
 
 void TFormVar::SBFuenteClick()

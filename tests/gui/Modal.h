@@ -3,11 +3,16 @@
 // run on the next modal window that opens, then does what opens it.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <ostream>
+
+// Failed comparisons of texts show the texts.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // Runs f on the next modal window, from inside its own event loop. f must close it.
 inline void AlAbrirseModal(std::function<void(QWidget*)> f)

@@ -2,6 +2,7 @@
 
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
+#include "drawing/TreeUnit.h"
 #include "common/EscrituraSegura.h"
 #include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
@@ -9,6 +10,8 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +110,109 @@ TEST(Archivo, GuardarComoAbrirRecienteYArgumento)
     EXPECT_EQ(FormArbol->arbol().NumeroNodos(), 3);
     // And the list of the previous run is there.
     EXPECT_EQ(FormArbol->F1->text().replace(QStringLiteral("&&"), QStringLiteral("&")), QString::fromStdString(ruta));
+}
+
+// Answers the next file dialog with a path, whether or not the file exists.
+void EligeFichero(const std::string& ruta)
+{
+    AlAbrirseModal([ruta](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        d->selectFile(QString::fromStdString(ruta));
+        static_cast<QDialog*>(d)->accept(); // QFileDialog::accept, through the public slot
+    });
+}
+
+// The open dialog takes any name typed: a file that is not there is reported by
+// name, and still goes to the recent files.
+TEST(Archivo, AbrirUnNombreQueNoExisteLoDice)
+{
+    Carpeta dir;
+    const std::string falta = dir.Fichero("no_esta.nmr");
+    Programa programa;
+    TArbol& v = *FormArbol;
+    QString texto;
+    AlAbrirseModal([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        d->selectFile(QString::fromStdString(falta));
+        // The next box: the program's message, or the dialog's own refusal.
+        Responde(QMessageBox::Ok, &texto);
+        static_cast<QDialog*>(d)->accept();
+        if (d->isVisible()) {
+            ADD_FAILURE() << "the dialog refused a file that does not exist";
+            d->reject();
+        }
+    });
+    v.FileOpen();
+    EXPECT_EQ(texto, QString::fromStdString("No existe el fichero " + falta));
+    EXPECT_TRUE(v.F1->isVisible());
+    EXPECT_EQ(v.F1->text(), QString::fromStdString(falta));
+}
+
+// The outline is a snapshot of one tree: a command that starts or reads another
+// one gives it a new snapshot (collapsed); saving, or a New the user cancelled,
+// leaves it as the user expanded it.
+TEST(Archivo, ElEsquemaSoloSeRehaceConOtroArbol)
+{
+    Carpeta dir;
+    const std::string ruta = dir.Fichero("esquema.nmr");
+    Programa programa;
+    TArbol& v = *FormArbol;
+    Arbol& a = v.arbol();
+    a.Raiz().Tipo = NodoDecision;
+    for (int i = 0; i < 2; ++i) {
+        const uint16_t n = a.NuevoIndice();
+        a.CrearNodo(n, NodoTerminal, 0);
+        a.AnyadirHijo(0, n);
+    }
+    EligeFichero(ruta);
+    v.FileSaveAs();
+    ASSERT_EQ(a.NombreFichero, ruta);
+
+    struct Caso {
+        const char* orden;
+        std::function<void()> ejecuta;
+        bool rehecho;
+    };
+    const Caso casos[] = {
+        {"Guardar", [&] { v.FileSaveItemClick(); }, false},
+        {"Guardar como",
+         [&] {
+             EligeFichero(ruta);
+             v.FileSaveAs();
+         },
+         false},
+        {"Nuevo cancelado",
+         [&] {
+             Responde(QMessageBox::Cancel);
+             v.FileNew();
+         },
+         false},
+        {"Reciente",
+         [&] {
+             Responde(QMessageBox::No); // the reader asks: the tree has three nodes
+             v.F1Click();
+         },
+         true},
+        {"Nuevo",
+         [&] {
+             Responde(QMessageBox::No);
+             v.FileNew();
+         },
+         true},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.orden);
+        v.TBTTreeClick();
+        ASSERT_TRUE(TreeAD->isVisible());
+        TreeAD->SpeedButton1->click();
+        ASSERT_TRUE(TreeAD->TreeG1->topLevelItem(0)->isExpanded());
+        c.ejecuta();
+        EXPECT_EQ(TreeAD->TreeG1->topLevelItem(0)->isExpanded(), !c.rehecho);
+        EXPECT_EQ(TreeAD->SpeedButton1->isEnabled(), c.rehecho);
+    }
+    EXPECT_EQ(a.NumeroNodos(), 1); // the last New did start another tree
 }
 
 } // namespace

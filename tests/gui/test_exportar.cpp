@@ -188,7 +188,7 @@ TEST(Exportar, ElMenuExportaLoQueMuestraLaVentana)
     ASSERT_GE(i, 0);
     ASSERT_LT(i + 1, items.size());
     EXPECT_EQ(items[i + 1], v.ExportarImagen1);
-    EXPECT_EQ(v.ExportarImagen1->text(), QStringLiteral("Exportar imagen..."));
+    EXPECT_EQ(v.ExportarImagen1->text(), QStringLiteral("&Exportar imagen..."));
 
     const std::string salida = c.Fichero("ventana.svg");
     AlAbrirseModal([&](QWidget* w) {

@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -433,7 +434,8 @@ TEST(Opciones, DialogoControlesYValoresPorDefecto)
     SinAjustes();
     Programa programa;
     TOpciones& o = *FormOpciones;
-    EXPECT_EQ(o.size(), QSize(427, 216));
+    EXPECT_GE(o.width(), 427);
+    EXPECT_GE(o.height(), 216);
     QStringList pestanyas;
     for (int i = 0; i < o.PageControl1->count(); ++i)
         pestanyas << o.PageControl1->tabText(i);
@@ -487,6 +489,36 @@ TEST(Opciones, DialogoControlesYValoresPorDefecto)
     FormArbol->Impresin1->trigger();
     EXPECT_TRUE(modal);
     EXPECT_EQ(a.GrosorElegido, 2); // "&Cancelar" brought back the stored width
+}
+
+// Every tab is in sight and can be clicked: no scroll arrows hide some of
+// them, also when another tab joins the eight.
+TEST(Opciones, TodasLasPestanyasALaVista)
+{
+    SinAjustes();
+    Programa programa;
+    TOpciones& o = *FormOpciones;
+    for (int pestanyas : {8, 9}) {
+        SCOPED_TRACE(pestanyas);
+        if (o.PageControl1->count() < pestanyas)
+            o.PageControl1->addTab(new QWidget, QStringLiteral("Otra"));
+        ASSERT_EQ(o.PageControl1->count(), pestanyas);
+        o.show();
+        QTabBar* barra = o.PageControl1->tabBar();
+        for (int i = 0; i < barra->count(); ++i) {
+            const QRect r = barra->tabRect(i);
+            EXPECT_TRUE(barra->rect().contains(r)) << barra->tabText(i).toStdString();
+            EXPECT_TRUE(o.rect().contains(QRect(barra->mapTo(&o, r.topLeft()), r.size())))
+                << barra->tabText(i).toStdString();
+            // The whole caption fits: nothing is cut short with "...".
+            EXPECT_GE(r.width(), barra->fontMetrics().horizontalAdvance(barra->tabText(i)));
+        }
+        for (QToolButton* flecha : barra->findChildren<QToolButton*>())
+            EXPECT_FALSE(flecha->isVisible());
+        EXPECT_GE(o.width(), 427);
+        EXPECT_GE(o.height(), 216);
+        o.BitBtn1->click();
+    }
 }
 
 TEST(Opciones, AceptarCancelarYCerrar)

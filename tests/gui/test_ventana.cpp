@@ -9,6 +9,8 @@
 #include "app/ArbolU.h"
 #include "app/ProgresoU.h"
 #include "app/Ventanas.h"
+#include "analysis/Rollback.h"
+#include "common/Decimal.h"
 #include "common/Errores.h"
 #include "common/Redondeo.h"
 #include "drawing/BarU.h"
@@ -26,13 +28,18 @@
 #include <QAbstractButton>
 #include <QHelpEvent>
 #include <QImage>
+#include <QLineEdit>
 #include <QInputDialog>
 #include <QPainter>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSet>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -143,7 +150,7 @@ TEST(Arranque, TablaDeComandos)
         menus << m->text() + QStringLiteral(": ") + items.join(QStringLiteral(" | "));
     }
     const QStringList esperado = {
-        "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | Exportar imagen... | - | "
+        "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | &Exportar imagen... | - | "
         "&Presentación preliminar | - |  |  |  |  | - | &Salir",
         "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ... | - | &Perfil de riesgo ... | &Tornado ...",
         "&Ver: &Variables | - | &Editor | - | &Aumentar | &Disminuir | &Tamaño original | &Barra de herramientas",
@@ -211,6 +218,48 @@ TEST(Arranque, BarraDeHerramientasSeOcultaYVuelve)
     v.Barradeherramientas1->trigger();
     EXPECT_TRUE(v.ToolBar1->isVisible());
     EXPECT_TRUE(v.Barradeherramientas1->isChecked());
+}
+
+// The letter after a single "&", lower case; none for a caption without one
+// ("&&" shows an ampersand, as in the recent files' paths).
+QChar Atajo(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            continue;
+        if (caption[i + 1] == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        return caption[i + 1].toLower();
+    }
+    return {};
+}
+
+// Alt and a letter reach exactly one item: no letter is claimed twice in the
+// menu bar or in any menu, and every command of "&Archivo" has its letter.
+TEST(Arranque, AtajosDeTecladoSinRepetir)
+{
+    TArbol v;
+    std::vector<std::pair<QString, QList<QAction*>>> grupos = {{QStringLiteral("barra"), v.menuBar()->actions()}};
+    for (QAction* m : v.menuBar()->actions())
+        grupos.push_back({m->text(), m->menu()->actions()});
+    for (const auto& [grupo, acciones] : grupos) {
+        QSet<QChar> usadas;
+        for (QAction* a : acciones) {
+            const QChar letra = Atajo(a->text());
+            if (a->isSeparator() || letra.isNull())
+                continue;
+            EXPECT_FALSE(usadas.contains(letra)) << grupo.toStdString() << ": " << a->text().toStdString();
+            usadas.insert(letra);
+        }
+    }
+    for (QAction* a : v.FileMenu->actions()) {
+        const bool reciente = a == v.F1 || a == v.F2 || a == v.F3 || a == v.F4;
+        if (!a->isSeparator() && !reciente) {
+            EXPECT_FALSE(Atajo(a->text()).isNull()) << a->text().toStdString();
+        }
+    }
 }
 
 // The items the node menu shows, "-" after a disabled one.
@@ -320,6 +369,70 @@ TEST(Errores, UnaExcepcionEnUnManejadorSeMuestraYElProgramaSigue)
         EXPECT_TRUE(siguio);
     }
     EXPECT_TRUE(v.isVisible());
+}
+
+// A command that fails stops in its own handler: nothing leaves the slot (here
+// run as a plain call, as a signal runs it), the error box shows the message,
+// and by the time it shows, the windows already show what the command did
+// before it failed.
+TEST(Errores, UnaOrdenQueFallaSeMuestraSinSalirDelManejador)
+{
+    const char sep = SeparadorDecimal();
+    const char otro = sep == '.' ? ',' : '.';
+    struct Caso {
+        const char* orden;
+        std::function<void(TArbol&)> prepara;
+        std::function<void(TArbol&)> ejecuta;
+        QString mensaje;
+        std::function<void(TArbol&)> alMostrarse; // what the windows show under the box
+    };
+    const Caso casos[] = {
+        {"Aceptar de las opciones",
+         [](TArbol&) {
+             FormOpciones->show();
+             FormOpciones->EPrecisionEtiquetas->setText(QStringLiteral("x"));
+         },
+         [](TArbol&) { FormOpciones->BitBtn4->click(); }, QStringLiteral("'x' is not a valid integer value."),
+         [](TArbol&) { EXPECT_FALSE(FormOpciones->isVisible()); }},
+        {"Calcular VEM",
+         [otro](TArbol& v) {
+             v.arbol().Variables = {std::string("X = 0") + otro + "5"};
+             v.arbol().opciones.EditPrecisionSumatorio = "x";
+         },
+         [](TArbol& v) { v.TBCalcular->trigger(); }, QStringLiteral("'x' is not a valid floating point value."),
+         // The list was rewritten with the user's separator before the check failed.
+         [sep](TArbol&) { EXPECT_EQ(FormVar->Memo1->toPlainText(), QStringLiteral("X = 0") + QChar(sep) + QStringLiteral("5")); }},
+        {"Nueva rama",
+         [](TArbol& v) {
+             v.arbol().opciones.EPrecisionEtiquetas = "x";
+             v.NodoMenu = 0;
+         },
+         [](TArbol& v) { v.Nuevarama1->trigger(); }, QStringLiteral("'x' is not a valid integer value."),
+         [](TArbol& v) { EXPECT_EQ(v.arbol().Raiz().NumHijos(), 1); }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.orden);
+        Programa programa;
+        TArbol& v = *FormArbol;
+        v.show();
+        Arbol& a = v.arbol();
+        a.Raiz().Tipo = NodoDecision;
+        const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+        for (int i = 0; i < 2; ++i)
+            a.Nodo(Hijo(a, azar, NodoTerminal, 400, 150 + 100 * i))->Probabilidad = 0.5;
+        c.prepara(v);
+        QString texto;
+        AlAbrirseModal([&](QWidget* w) {
+            auto* caja = qobject_cast<QMessageBox*>(w);
+            ASSERT_NE(caja, nullptr);
+            texto = caja->text();
+            c.alMostrarse(v);
+            caja->button(QMessageBox::Ok)->click();
+        });
+        EXPECT_NO_THROW(c.ejecuta(v));
+        EXPECT_EQ(texto, c.mensaje);
+        EXPECT_TRUE(v.isVisible());
+    }
 }
 
 TEST(Dialogos, BotonesEnEspanyol)
@@ -440,8 +553,11 @@ TEST(Dialogos, AcercaDe)
     });
     FormArbol->HelpAboutItem->trigger();
     EXPECT_EQ(titulo, QStringLiteral("Acerca de ..."));
-    EXPECT_TRUE(texto.contains(QStringLiteral("NEMOR")));
-    EXPECT_TRUE(texto.contains(QStringLiteral("2015")));
+    // The product, its version, its authors, and what it is built on with the licence of each.
+    for (const char* parte :
+         {"NEMOR", "Versión 2015", "© 2026 Equipo de NEMOR", "Qt Base y Qt Print Support, con licencia GNU LGPL v3",
+          "Qt SVG, con licencia GNU LGPL v3", "Qt Charts, con licencia GNU GPL v3"})
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(parte))) << parte;
     EXPECT_FALSE(AboutBox->isVisible());
 }
 
@@ -472,6 +588,42 @@ TEST(Dibujo, Hints)
         EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), c.hint) << c.punto.x() << "," << c.punto.y();
     }
     QToolTip::hideText();
+}
+
+// The check paints a chance node with a bad sum red before it asks whether to
+// go on: while the question is on screen, the window already shows the red
+// circle it speaks of, not the green one of before.
+TEST(Dibujo, ElNodoRojoSeVeMientrasSePregunta)
+{
+    TArbol v;
+    v.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
+    Arbol& a = v.arbol();
+    a.Raiz().Tipo = NodoDecision;
+    const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+    for (double p : {0.5, 0.4})
+        a.Nodo(Hijo(a, azar, NodoTerminal, 400, p > 0.45 ? 150 : 250))->Probabilidad = p;
+    // What the window holds on screen, not a fresh rendering of the tree.
+    auto enPantalla = [&] {
+        const QPoint p = v.tapiz->mapTo(&v, Centro(*a.Nodo(azar)));
+        return v.screen()->grabWindow(v.winId(), p.x(), p.y(), 1, 1).toImage().pixelColor(0, 0);
+    };
+    v.Refresca();
+    Espera(50);
+    ASSERT_EQ(enPantalla(), AQColor(a.ColorAzar));
+
+    QString pregunta;
+    QColor alPreguntar;
+    AlAbrirseModal([&](QWidget* w) {
+        auto* caja = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(caja, nullptr);
+        pregunta = caja->text();
+        alPreguntar = enPantalla();
+        caja->button(QMessageBox::No)->click();
+    });
+    v.TBCalcular->trigger();
+    EXPECT_EQ(pregunta, QString::fromUtf8(kPreguntaSumas));
+    EXPECT_EQ(alPreguntar, QColor(255, 0, 0));
 }
 
 TEST(Dibujo, CapturaDeUnArbolPequenyo)
