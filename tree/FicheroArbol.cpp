@@ -12,6 +12,8 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 const char* const kVersionNemor = "2015";
@@ -29,25 +31,15 @@ std::string TextoRealFichero(double x)
     if (x == 0)
         return " 0.00000000000000E+0000";
 
-    // 26 significant digits settle the rounding at the fifteenth, except when
-    // they read exactly ...5000000000: then the exact expansion decides.
-    std::array<char, 1100> buf{};
-    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(x), std::chars_format::scientific, 25);
-    std::string s(buf.data(), r.ptr);
-    auto Digitos = [](const std::string& t) {
-        std::string d;
-        for (char c : t.substr(0, t.find('e')))
-            if (c != '.')
-                d += c;
-        return d;
-    };
-    std::string d = Digitos(s);
-    if (d[15] == '5' && d.find_first_not_of('0', 16) == std::string::npos) {
-        r = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(x), std::chars_format::scientific, 800);
-        s.assign(buf.data(), r.ptr);
-        d = Digitos(s);
-    }
-    int exponente = std::stoi(s.substr(s.find('e') + 1));
+    // The labels take |x| to 18 significant digits before they round; so does
+    // the file, or one value could be written two ways. Then 15 digits, a 5 or
+    // more in the sixteenth rounding away from zero.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17e", std::fabs(x));
+    // buf: d.ddddddddddddddddde[+-]X..X
+    std::string d(1, buf[0]);
+    d.append(buf + 2, 17);
+    int exponente = std::atoi(buf + 20);
     std::string m = d.substr(0, 15);
     if (d[15] >= '5') {
         int i = 14;

@@ -1,5 +1,6 @@
 #include "Ayuda.h"
 #include "common/Decimal.h"
+#include "drawing/FormatoEtiqueta.h"
 #include "drawing/Interaccion.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Documento.h"
@@ -9,6 +10,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <limits>
 
@@ -70,6 +72,56 @@ TEST(FicheroArbol, FormaDeLosReales)
         double v = 0;
         ASSERT_TRUE(LeeRealFichero("Nan", v));
         EXPECT_TRUE(std::isnan(v));
+    }
+}
+
+// The file and the labels round one value the same way: both take it to 18
+// significant digits first. Plain rounding of the binary value would give
+// 32.4444444444444 in the file for the first case, and the label 32.4444444444445.
+TEST(FicheroArbol, RealesRedondeadosComoLasEtiquetas)
+{
+    struct Caso {
+        double x;
+        const char* fichero;
+        const char* etiqueta; // FormatoEtiqueta with 15 digits, precision 0
+    };
+    const Caso casos[] = {
+        {0.1 * 292 / 0.9, " 3.24444444444445E+0001", "32.4444444444445"},
+        {8387.267081785345, " 8.38726708178535E+0003", "8387.26708178535"},
+        {1.277818247466815e+20, " 1.27781824746682E+0020", "1.27781824746682E20"},
+        {7.200672334264525e-05, " 7.20067233426453E-0005", "7.20067233426453E-5"},
+        {-2.405832332960125, "-2.40583233296013E+0000", "-2.40583233296013"},
+        {37920080.96725595, " 3.79200809672560E+0007", "37920080.967256"},
+    };
+    SeparadorTemporal s('.'); // so the label reads as the file does
+    for (const auto& c : casos) {
+        EXPECT_EQ(TextoRealFichero(c.x), c.fichero) << c.etiqueta;
+        EXPECT_EQ(FormatoEtiqueta(c.x, 15, 0), c.etiqueta);
+    }
+    // Over many values of every size and of the shapes sums and quotients
+    // take, the file's 15 digits and the label's are the same number.
+    uint64_t semilla = 12345;
+    auto Siguiente = [&semilla] {
+        semilla = semilla * 6364136223846793005ull + 1442695040888963407ull;
+        return semilla;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        double x;
+        const uint64_t r = Siguiente();
+        if (i % 2 == 0) {
+            // Any finite double.
+            const uint64_t bits = r & 0x7FEFFFFFFFFFFFFFull;
+            std::memcpy(&x, &bits, sizeof x);
+        } else {
+            x = 0.1 * static_cast<double>(r % 100000) / (0.9 + static_cast<double>(Siguiente() % 1000) / 7.0);
+        }
+        if (r & 0x8000000000000000ull)
+            x = -x;
+        double deFichero = 0, deEtiqueta = 0;
+        const std::string t = TextoRealFichero(x);
+        ASSERT_TRUE(LeeRealFichero(t.substr(t.find_first_not_of(' ')), deFichero)) << t;
+        ASSERT_TRUE(LeeRealFichero(FormatoEtiqueta(x, 15, 0), deEtiqueta)) << FormatoEtiqueta(x, 15, 0);
+        ASSERT_EQ(deFichero, deEtiqueta) << t << " " << FormatoEtiqueta(x, 15, 0);
     }
 }
 
