@@ -188,8 +188,22 @@ public:
         int32_t v;
         const std::string s(t);
         if (!TryStrToInt(s, v))
-            throw EConvertError("'" + Cp1252AUtf8(s) + "' is not a valid integer value");
+            throw ErrorEntero(s);
         return v;
+    }
+
+    // A line whose value nobody uses: any integer will do, however large
+    // (older writers put colours there as unsigned numbers).
+    void SaltaEntero()
+    {
+        const std::string s(Token());
+        int32_t v;
+        if (s.empty() || TryStrToInt(s, v))
+            return;
+        const size_t ini = (s[0] == '+' || s[0] == '-') ? 1 : 0;
+        if (ini < s.size() && s.find_first_not_of("0123456789", ini) == std::string::npos)
+            return;
+        throw ErrorEntero(s);
     }
 
     double Real()
@@ -205,6 +219,11 @@ public:
     }
 
 private:
+    static EConvertError ErrorEntero(const std::string& cp1252)
+    {
+        return EConvertError("'" + Cp1252AUtf8(cp1252) + "' is not a valid integer value");
+    }
+
     std::string_view LineaCruda()
     {
         if (Fin())
@@ -269,7 +288,7 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
 
     c.Fecha = f.Texto();
     for (int i = 0; i < 3; ++i)
-        f.Entero(); // the shape colours of the program that wrote it
+        f.SaltaEntero(); // the shape colours of the program that wrote it
 
     c.UltimaPosicion = f.Entero();
     c.UltimoIndice = f.Entero();
@@ -388,9 +407,10 @@ std::string TextoArbol(const Arbol& a, const std::string& ruta, const std::strin
     Linea(std::string("V ") + kVersionNemor);
     Texto(ruta);
     Texto(fecha);
-    Entero(static_cast<long>(a.ColorDecision));
-    Entero(static_cast<long>(a.ColorAzar));
-    Entero(static_cast<long>(a.ColorTerminal));
+    // Colours as signed 32-bit numbers, as the settings file holds them.
+    Entero(static_cast<int32_t>(a.ColorDecision));
+    Entero(static_cast<int32_t>(a.ColorAzar));
+    Entero(static_cast<int32_t>(a.ColorTerminal));
     Entero(a.UltimaPosicion);
     Entero(a.UltimoIndice);
     for (int p = 0; p <= a.UltimaPosicion; ++p) {

@@ -1,7 +1,9 @@
 #include "Ayuda.h"
 #include "common/Decimal.h"
+#include "common/Ini.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "drawing/Interaccion.h"
+#include "drawing/OpcionesIni.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
@@ -421,6 +423,98 @@ TEST(FicheroArbol, FicherosRotosSeRechazan)
                 l.erase(l.begin() + c.quitar);
             EXPECT_THROW(AnalizaArbol(Bytes(l), false), ENemor) << c.que;
         }
+    }
+}
+
+// Files at the edges of what the reader takes. Those it takes write back
+// with every line changed here as it was, and read back to the same text;
+// those it refuses say why, in valid UTF-8 even when they quote the file.
+TEST(FicheroArbol, CasosDeFichero)
+{
+    const std::string danyado = "El fichero de árbol está dañado: ";
+    struct Caso {
+        const char* que;
+        std::vector<std::pair<int, std::string>> cambios; // line index (from 0), new text (UTF-8)
+        std::string error;                                 // empty: the file reads
+    };
+    const std::vector<Caso> casos = {
+        // Colours are skipped, whatever integer they hold.
+        {"colores sin signo", {{3, "4294967295"}, {4, "2147483648"}, {5, "-1"}}, ""},
+        {"colores enormes", {{3, "99999999999999999999999"}, {4, "-99999999999999999999"}, {5, "+7"}}, ""},
+        {"color hexadecimal", {{3, "0xFFFFFFFF"}, {4, "$80000000"}}, ""},
+        {"color que no es número", {{3, "rojo"}}, "'rojo' is not a valid integer value"},
+    };
+    for (char sep : {'.', ','}) {
+        SeparadorTemporal s(sep);
+        for (const auto& c : casos) {
+            SCOPED_TRACE(std::string(c.que) + " con separador " + sep);
+            auto l = FicheroPequenyo();
+            for (const auto& [i, t] : c.cambios)
+                l[static_cast<size_t>(i)] = t;
+            Arbol a;
+            try {
+                CargaContenido(a, AnalizaArbol(Bytes(l), false));
+            } catch (const ENemor& e) {
+                EXPECT_EQ(e.what(), c.error);
+                continue;
+            }
+            ASSERT_EQ(c.error, "") << "the file was read";
+            const std::string texto = TextoArbol(a, "r", "f");
+            const auto escrito = Lineas(texto);
+            ASSERT_EQ(escrito.size(), l.size());
+            for (const auto& [i, t] : c.cambios) {
+                if (i > 7) { // the header is the writer's own
+                    EXPECT_EQ(escrito[static_cast<size_t>(i)], t) << "línea " << i + 1;
+                }
+            }
+            Arbol b;
+            CargaContenido(b, AnalizaArbol(texto, false));
+            EXPECT_EQ(TextoArbol(b, "r", "f"), texto);
+        }
+    }
+}
+
+// Colours of any 32 bits and whatever texts the options take: the file
+// written under them opens again as the same tree.
+TEST(FicheroArbol, OpcionesHostilesSeGuardanYSeLeen)
+{
+    struct Caso {
+        const char* ini;
+        std::vector<std::string> colores; // header lines 4 to 6
+        std::string digitos, precision;   // texts put into the edits afterwards; empty: as read
+    };
+    const Caso casos[] = {
+        {"[Color]\nCuadro=-1\nCirculo=0x80000000\nTriangulo=0xFFFFFFFF\nLinea=-2147483648\n"
+         "[Precision]\nDigitosEtiquetas=0x7FFFFFFF\nPrecisionEtiquetas=-2147483648\n"
+         "[Fuente]\nNombre= Times \"Roman\" = ñ; [x] €\n",
+         {"-1", "-2147483648", "-1"}, "", ""},
+        {"[Color]\nCuadro=2147483647\nCirculo=$FFFFFFFF\nTriangulo=-2147483648\n[Fuente]\nNombre=\n",
+         {"2147483647", "-1", "-2147483648"}, " $12", "-0"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.ini);
+        CarpetaTemporal dir;
+        EscribeFicheroSeguro(RutaIni(), c.ini);
+        UsuarioGuion u;
+        Arbol a, b;
+        a.usuario = b.usuario = &u;
+        for (Arbol* x : {&a, &b}) {
+            LeeOpciones(*x, FicheroIni(RutaIni()));
+            AplicaOpciones(*x);
+            if (!c.digitos.empty())
+                x->opciones.EDigitosEtiquetas = c.digitos;
+            if (!c.precision.empty())
+                x->opciones.EPrecisionEtiquetas = c.precision;
+        }
+        ArbolCompleto(a);
+        a.DocumentoEditor.clear(); // the read would look for it beside the file
+        const std::string ruta = dir.Ruta("hostil.nmr");
+        EscribeArbol(a, ruta);
+        const auto l = Lineas(Lee(ruta));
+        ASSERT_GT(l.size(), 6u);
+        EXPECT_EQ(std::vector<std::string>(l.begin() + 3, l.begin() + 6), c.colores);
+        ASSERT_EQ(LeerArbol(b, ruta), ResultadoLectura::Leido);
+        EXPECT_EQ(TextoArbol(b, ruta, "f"), TextoArbol(a, ruta, "f"));
     }
 }
 
