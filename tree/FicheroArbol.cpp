@@ -8,6 +8,7 @@
 #include "tree/Arbol.h"
 #include "tree/Documento.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <charconv>
@@ -171,6 +172,10 @@ public:
     // The whole line up to its end (CR LF, LF or a lone CR), in UTF-8.
     std::string Texto() { return Cp1252AUtf8(std::string(LineaCruda())); }
 
+    // The same line as the file's bytes, for a caller that cuts it first: a
+    // cut in UTF-8 could split a character.
+    std::string_view TextoCrudo() { return LineaCruda(); }
+
     // The first character of the line; the rest of the line is dropped.
     char Caracter()
     {
@@ -278,9 +283,10 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
     Lector f(bytes);
     ContenidoArbol c;
 
-    const std::string primera = f.Texto();
+    const std::string_view primera = f.TextoCrudo();
     if (!primera.empty() && primera[0] == 'V') {
-        const std::string version = primera.size() > 2 ? primera.substr(2) : std::string();
+        // Cut in the file's bytes, then converted: the error quotes the text.
+        const std::string version = Cp1252AUtf8(std::string(primera.substr(std::min<size_t>(2, primera.size()))));
         c.Version = StrToFloat(NormalizarDecimal(version));
         f.Texto(); // the path the file was written under
     }

@@ -443,6 +443,13 @@ TEST(FicheroArbol, CasosDeFichero)
         {"colores enormes", {{3, "99999999999999999999999"}, {4, "-99999999999999999999"}, {5, "+7"}}, ""},
         {"color hexadecimal", {{3, "0xFFFFFFFF"}, {4, "$80000000"}}, ""},
         {"color que no es número", {{3, "rojo"}}, "'rojo' is not a valid integer value"},
+        {"color con un byte alto", {{4, "€"}}, "'€' is not a valid integer value"},
+        // Quoted file bytes come out as the characters they are.
+        {"versión con un byte alto tras la V", {{0, "Vé2015"}}, ""},
+        {"versión con un byte alto", {{0, "V 20é15"}}, "'20é15' is not a valid floating point value"},
+        {"entero con un byte alto", {{6, "2€"}}, "'2€' is not a valid integer value"},
+        {"real con un byte alto", {{13, "1.5ñ"}}, "'1.5ñ' is not a valid floating point value"},
+        {"número de variables con un byte alto", {{64, "ÿ"}}, "'ÿ' is not a valid integer value"},
     };
     for (char sep : {'.', ','}) {
         SeparadorTemporal s(sep);
