@@ -348,7 +348,10 @@ bool Edicion::Pegar1Click(uint16_t t)
     std::vector<Pieza> piezas;
     Fotografia(a_, s, -1, piezas);
     const int nuevos = static_cast<int>(piezas.size()) - 1;
-    a_.CompruebaEspacio(nuevos, t, 0);
+    // t takes the marked node's branches on top of any it has: both limits
+    // are checked while t is still untouched.
+    const auto ramas = std::count_if(piezas.begin(), piezas.end(), [](const Pieza& p) { return p.padre == 0; });
+    a_.CompruebaEspacio(nuevos, t, static_cast<int>(ramas));
     CompruebaOpcionesEtiquetas(a_);
 
     a_.CopiarNodo(t, s);

@@ -341,6 +341,10 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
         const int32_t hijos = f.Entero();
         if (hijos < 0 || hijos > MaxHijos)
             Danyado("el nodo " + N(numero) + " tiene " + N(hijos) + " ramas");
+        // Every edit takes a terminal node for a leaf: a conversion or a
+        // paste would leave such children out of the tree.
+        if (tipo == NodoTerminal && hijos > 0)
+            Danyado("el nodo " + N(numero) + " es terminal y tiene " + N(hijos) + " ramas");
         for (int h = 0; h < hijos; ++h) {
             const int32_t hijo = f.Entero();
             if (hijo < 1 || hijo > MaxNumeroNodo)

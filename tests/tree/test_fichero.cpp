@@ -444,6 +444,8 @@ TEST(FicheroArbol, CasosDeFichero)
         {"color hexadecimal", {{3, "0xFFFFFFFF"}, {4, "$80000000"}}, ""},
         {"color que no es número", {{3, "rojo"}}, "'rojo' is not a valid integer value"},
         {"color con un byte alto", {{4, "€"}}, "'€' is not a valid integer value"},
+        // A terminal node has no branches.
+        {"raíz terminal con ramas", {{10, "0"}}, danyado + "el nodo 0 es terminal y tiene 2 ramas"},
         // Quoted file bytes come out as the characters they are.
         {"versión con un byte alto tras la V", {{0, "Vé2015"}}, ""},
         {"versión con un byte alto", {{0, "V 20é15"}}, "'20é15' is not a valid floating point value"},
