@@ -356,8 +356,8 @@ bool Edicion::Pegar1Click(uint16_t t)
 
     a_.CopiarNodo(t, s);
     const TNodo& destino = *a_.Nodo(t);
-    const int32_t dx = destino.Figura.Left - piezas[0].x;
-    const int32_t dy = destino.Figura.Top - piezas[0].y;
+    const int64_t dx = static_cast<int64_t>(destino.Figura.Left) - piezas[0].x;
+    const int64_t dy = static_cast<int64_t>(destino.Figura.Top) - piezas[0].y;
     std::vector<uint16_t> numeros(piezas.size());
     numeros[0] = t;
     for (size_t i = 1; i < piezas.size(); ++i) {

@@ -353,9 +353,14 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
         }
         b.Calculado = f.Entero() != 0;
         b.Texto = f.Texto();
-        b.LongitudRama = static_cast<uint16_t>(f.Entero()); // 16-bit, as every branch length
+        const int32_t longitud = f.Entero();
+        if (longitud < 0 || longitud > UINT16_MAX)
+            Danyado("longitud de rama " + N(longitud) + " del nodo " + N(numero) + " fuera de los límites");
+        b.LongitudRama = static_cast<uint16_t>(longitud);
         b.X = f.Entero();
         b.Y = f.Entero();
+        if (b.X < -kLimitePosicion || b.X > kLimitePosicion || b.Y < -kLimitePosicion || b.Y > kLimitePosicion)
+            Danyado("posición " + N(b.X) + ", " + N(b.Y) + " del nodo " + N(numero) + " fuera de los límites");
         b.Elegido = f.Entero() != 0;
         if (!sinComentarios)
             b.Comentario = f.Texto();
@@ -409,10 +414,14 @@ std::string TextoArbol(const Arbol& a, const std::string& ruta, const std::strin
     auto Texto = [&Linea](const std::string& utf8) { Linea(Utf8ACp1252(utf8)); };
     auto Entero = [&Linea](long v) { Linea(std::to_string(v)); };
 
-    // Positions and lengths as they are at zoom factor 1.
+    // Positions and lengths as they are at zoom factor 1. Rounding at a zoom
+    // may carry a position a pixel past the limit the reader takes.
     const bool zoom = a.FactorZoom != 1.0;
     const double f = 1.0 / a.FactorZoom;
-    auto Escala = [&](int32_t v) -> long { return zoom ? static_cast<long>(Round(v * f)) : v; };
+    auto Escala = [&](int32_t v) -> long {
+        const int64_t x = zoom ? Round(v * f) : v;
+        return static_cast<long>(std::clamp<int64_t>(x, -kLimitePosicion, kLimitePosicion));
+    };
 
     Linea(std::string("V ") + kVersionNemor);
     Texto(ruta);

@@ -6,6 +6,7 @@
 #include "drawing/OpcionesIni.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Documento.h"
+#include "tree/Edicion.h"
 #include "tree/FicheroArbol.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <limits>
 
 #ifndef NEMOR_DATOS_PRUEBA
@@ -446,6 +448,16 @@ TEST(FicheroArbol, CasosDeFichero)
         {"color con un byte alto", {{4, "€"}}, "'€' is not a valid integer value"},
         // A terminal node has no branches.
         {"raíz terminal con ramas", {{10, "0"}}, danyado + "el nodo 0 es terminal y tiene 2 ramas"},
+        // Positions and branch lengths the drawing holds, and beyond.
+        {"posiciones en el límite", {{42, "16777215"}, {43, "-16777215"}, {60, "-16777215"}, {61, "16777215"}}, ""},
+        {"posición pasado el límite", {{42, "16777216"}}, danyado + "posición 16777216, 100 del nodo 1 fuera de los límites"},
+        {"posición arriba del límite", {{61, "-16777216"}}, danyado + "posición 100, -16777216 del nodo 2 fuera de los límites"},
+        {"posiciones extremas de 32 bits",
+         {{60, "-2147483648"}, {61, "2147483647"}},
+         danyado + "posición -2147483648, 2147483647 del nodo 2 fuera de los límites"},
+        {"longitud de rama máxima", {{41, "65535"}, {59, "0"}}, ""},
+        {"longitud de rama de 17 bits", {{41, "65536"}}, danyado + "longitud de rama 65536 del nodo 1 fuera de los límites"},
+        {"longitud de rama negativa", {{59, "-1"}}, danyado + "longitud de rama -1 del nodo 2 fuera de los límites"},
         // Quoted file bytes come out as the characters they are.
         {"versión con un byte alto tras la V", {{0, "Vé2015"}}, ""},
         {"versión con un byte alto", {{0, "V 20é15"}}, "'20é15' is not a valid floating point value"},
@@ -479,6 +491,76 @@ TEST(FicheroArbol, CasosDeFichero)
             Arbol b;
             CargaContenido(b, AnalizaArbol(texto, false));
             EXPECT_EQ(TextoArbol(b, "r", "f"), texto);
+        }
+    }
+}
+
+// Moves and zoom near the edge of the drawing: positions stop at the limit the
+// reader takes, whatever the zoom, so the file written opens again.
+TEST(FicheroArbol, PosicionesEnElLimiteSeGuardanYSeLeen)
+{
+    const int64_t L = kLimitePosicion;
+    struct Caso {
+        const char* que;
+        std::function<void(Arbol&, Edicion&)> haz;
+        int32_t x1, y1; // node 1 at zoom factor 1 in the file
+    };
+    const Caso casos[] = {
+        {"más allá del límite", [&](Arbol& a, Edicion&) { a.SituarNodo(1, 3 * L, -INT64_C(1) << 40); }, 16777215,
+         -16777215},
+        {"hijos movidos lejos con su padre",
+         [&](Arbol& a, Edicion&) {
+             a.SituarNodo(1, L - 10, 0);
+             a.MoverDescendientes(0, INT32_MAX, INT32_MIN);
+         },
+         16777215, -16777215},
+        {"aumentado hasta el tope",
+         [&](Arbol& a, Edicion&) {
+             a.SituarNodo(1, L, -L);
+             for (int i = 0; i < 200; ++i)
+                 ZoomAumentar(a);
+             EXPECT_LE(a.FactorZoom, kZoomMaximo);
+             EXPECT_GT(a.FactorZoom * kZoomAumentar, kZoomMaximo);
+         },
+         16777215, -16777215},
+        {"reducido al mínimo y movido al borde",
+         [&](Arbol& a, Edicion&) {
+             for (int i = 0; i < 200; ++i)
+                 ZoomDisminuir(a);
+             EXPECT_GE(a.FactorZoom, kZoomMinimo);
+             a.SituarNodo(1, 16777215, 16777215);
+         },
+         16777215, 16777215},
+        {"pegado de un extremo al otro",
+         [&](Arbol& a, Edicion& e) {
+             a.SituarNodo(1, -L, -L);
+             a.SituarNodo(3, L, L); // the copy's children land beyond the limit
+             e.Copiar1Click(1);
+             ASSERT_TRUE(e.Pegar1Click(3));
+             ZoomAumentar(a);
+         },
+         -16777215, -16777215},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.que);
+        UsuarioGuion u;
+        Arbol a;
+        a.usuario = &u;
+        Edicion e(a);
+        u.textos = {"2", "2"};
+        ASSERT_TRUE(e.CuadrodeDecisin1Click(0)); // nodes 1 and 2
+        ASSERT_TRUE(e.NododeAzar1Click(1));      // nodes 3 and 4
+        c.haz(a, e);
+        const std::string texto = TextoArbol(a, "r", "f");
+        Arbol b;
+        CargaContenido(b, AnalizaArbol(texto, false));
+        EXPECT_EQ(TextoArbol(b, "r", "f"), texto);
+        EXPECT_EQ(b.Nodo(1)->Figura.Left, c.x1);
+        EXPECT_EQ(b.Nodo(1)->Figura.Top, c.y1);
+        for (int p = 0; p <= b.UltimaPosicion; ++p) {
+            const Rect& f = b.Nodo(b.ListaOrden[p])->Figura;
+            EXPECT_LE(std::abs(f.Left), kLimitePosicion);
+            EXPECT_LE(std::abs(f.Top), kLimitePosicion);
         }
     }
 }
