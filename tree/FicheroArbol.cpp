@@ -411,7 +411,14 @@ std::string TextoArbol(const Arbol& a, const std::string& ruta, const std::strin
         t += s;
         t += "\r\n";
     };
-    auto Texto = [&Linea](const std::string& utf8) { Linea(Utf8ACp1252(utf8)); };
+    // A line break inside a text (a path, a pasted name) would split its line
+    // and shift every line after it: it is written as a blank.
+    auto Texto = [&Linea](const std::string& utf8) {
+        std::string t = Utf8ACp1252(utf8);
+        std::replace(t.begin(), t.end(), '\r', ' ');
+        std::replace(t.begin(), t.end(), '\n', ' ');
+        Linea(t);
+    };
     auto Entero = [&Linea](long v) { Linea(std::to_string(v)); };
 
     // Positions and lengths as they are at zoom factor 1. Rounding at a zoom

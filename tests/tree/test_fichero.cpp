@@ -565,6 +565,31 @@ TEST(FicheroArbol, PosicionesEnElLimiteSeGuardanYSeLeen)
     }
 }
 
+// Texts that hold line breaks (a path, a name pasted from elsewhere) keep
+// their one line each: a break would shift every line after it.
+TEST(FicheroArbol, SaltosDeLineaEnLosTextos)
+{
+    Arbol a;
+    ArbolCompleto(a);
+    a.Nodo(1)->Texto = "Lanzar\r\nel producto";
+    a.Nodo(3)->FormulaGanancia = "\nÉxito";
+    a.Nodo(5)->Comentario = "uno\rdos\t";
+    a.Variables[0] = "Coste = \n250";
+    a.DocumentoEditor = "/informes/a\nb.rtf";
+    const std::string texto = TextoArbol(a, "/arboles/x\ny.nmr", "09/12/2026\r\n18:30:05");
+    const auto l = Lineas(texto);
+    EXPECT_EQ(l.size(), Lineas(Lee(kDatos + "/completo.nmr")).size());
+    EXPECT_EQ(l[1], "/arboles/x y.nmr");
+    EXPECT_EQ(l.back(), "/informes/a b.rtf");
+    Arbol b;
+    CargaContenido(b, AnalizaArbol(texto, false));
+    EXPECT_EQ(b.Nodo(1)->Texto, "Lanzar  el producto");
+    EXPECT_EQ(b.Nodo(3)->FormulaGanancia, " Éxito");
+    EXPECT_EQ(b.Nodo(5)->Comentario, "uno dos\t");
+    EXPECT_EQ(b.Variables[0], "Coste =  250");
+    EXPECT_EQ(TextoArbol(b, "/arboles/x y.nmr", "09/12/2026  18:30:05"), texto);
+}
+
 // Colours of any 32 bits and whatever texts the options take: the file
 // written under them opens again as the same tree.
 TEST(FicheroArbol, OpcionesHostilesSeGuardanYSeLeen)
