@@ -102,13 +102,16 @@ bool SueltaArrastre(Arbol& arbol, EstadoArrastre& estado, const ModosMovimiento&
     if (!n)
         return false;
     const uint16_t numero = static_cast<uint16_t>(estado.NodoArrastrado);
-    const int32_t viejoX = n->Figura.Left;
-    const int32_t viejoY = n->Figura.Top;
+    const int64_t viejoX = n->Figura.Left;
+    const int64_t viejoY = n->Figura.Top;
     arbol.SituarNodo(numero, fantasma.Left, fantasma.Top);
+    // The move actually made: a drop beyond the limit stops at it.
+    const int64_t dx = n->Figura.Left - viejoX;
+    const int64_t dy = n->Figura.Top - viejoY;
     if (modos.Modo1)
-        n->LongitudRama = static_cast<uint16_t>(n->LongitudRama + (fantasma.Left - viejoX));
+        n->LongitudRama = static_cast<uint16_t>(n->LongitudRama + dx);
     if (modos.MueveHijos)
-        arbol.MoverDescendientes(numero, fantasma.Left - viejoX, fantasma.Top - viejoY);
+        arbol.MoverDescendientes(numero, static_cast<int32_t>(dx), static_cast<int32_t>(dy));
     return true;
 }
 
@@ -163,7 +166,12 @@ void Reescala(Arbol& arbol, double f)
 
 void AplicaZoom(Arbol& arbol, double f)
 {
-    arbol.FactorZoom = arbol.FactorZoom * f;
+    const double nuevo = arbol.FactorZoom * f;
+    // Beyond these, positions would overflow the drawing's 32-bit sums (or
+    // the factor would end at zero after many steps out).
+    if (!(nuevo >= kZoomMinimo && nuevo <= kZoomMaximo))
+        return;
+    arbol.FactorZoom = nuevo;
     arbol.TamanyoLetra = static_cast<int32_t>(Trunc(8 * arbol.FactorZoom));
     arbol.TamanyoNodo = Escala(arbol.TamanyoNodo, f);
     arbol.SeparacionHorizontal = 4 * arbol.TamanyoNodo;

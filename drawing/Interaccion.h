@@ -45,6 +45,10 @@ void AlinearVertical(Arbol& arbol, const ModosMovimiento& modos);
 void AlinearHorizontal(Arbol& arbol);
 
 // Zoom by a factor: sizes, separations, positions, stubs and label sizes.
+// A zoom that would take the factor outside kZoomMinimo..kZoomMaximo does
+// nothing: at 64 every position within kLimitePosicion is still below 2^30.
+constexpr double kZoomMinimo = 1.0 / 64;
+constexpr double kZoomMaximo = 64;
 void AplicaZoom(Arbol& arbol, double factor);
 // Resizes and moves every node's figure, mark and labels for the factor.
 void Reescala(Arbol& arbol, double factor);

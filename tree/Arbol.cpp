@@ -4,6 +4,8 @@
 #include "common/Redondeo.h"
 #include "drawing/FormatoEtiqueta.h"
 
+#include <algorithm>
+
 const char* const kMensajeSinNumeros =
     "El árbol no admite más nodos: se han agotado los 1000 números de nodo.";
 const char* const kMensajeSinRamas = "Un nodo no puede tener más de 100 ramas.";
@@ -119,15 +121,19 @@ void Arbol::DestruirNodo(uint16_t numero)
         TablaNodos[numero].reset();
 }
 
-void Arbol::SituarNodo(uint16_t numero, int32_t x, int32_t y)
+void Arbol::SituarNodo(uint16_t numero, int64_t x, int64_t y)
 {
     TNodo* n = Nodo(numero);
     if (!n)
         return;
-    n->Figura.Left = x;
-    n->Figura.Top = y;
-    n->MarcaComentario.Left = x + n->Figura.Width - n->MarcaComentario.Width;
-    n->MarcaComentario.Top = y;
+    // Whatever is saved must read back, and the drawing's sums must stay
+    // within 32 bits: no position goes past the limit at this zoom.
+    const int64_t limite = Round(static_cast<long double>(kLimitePosicion) * FactorZoom);
+    n->Figura.Left = static_cast<int32_t>(std::clamp(x, -limite, limite));
+    n->Figura.Top = static_cast<int32_t>(std::clamp(y, -limite, limite));
+    n->MarcaComentario.Left = static_cast<int32_t>(static_cast<int64_t>(n->Figura.Left) + n->Figura.Width -
+                                                   n->MarcaComentario.Width);
+    n->MarcaComentario.Top = n->Figura.Top;
 }
 
 void Arbol::QuitarDeOrden(uint16_t numero)
@@ -187,7 +193,7 @@ void Arbol::MoverDescendientes(uint16_t numero, int32_t dx, int32_t dy)
         const uint16_t hijo = ListaOrden[p];
         TNodo* n = Nodo(hijo);
         if (n && n->Padre == numero && hijo != numero) {
-            SituarNodo(hijo, n->Figura.Left + dx, n->Figura.Top + dy);
+            SituarNodo(hijo, static_cast<int64_t>(n->Figura.Left) + dx, static_cast<int64_t>(n->Figura.Top) + dy);
             MoverDescendientes(hijo, dx, dy);
         }
     }

@@ -88,8 +88,9 @@ public:
     void CrearNodo(uint16_t numero, uint8_t tipo, uint16_t padre);
     // Frees the node; ListaOrden and the parent's children are the caller's.
     void DestruirNodo(uint16_t numero);
-    // Places the figure's top-left corner and the comment mark at its top-right corner.
-    void SituarNodo(uint16_t numero, int32_t x, int32_t y);
+    // Places the figure's top-left corner and the comment mark at its top-right
+    // corner. A position beyond kLimitePosicion (at the current zoom) stops at it.
+    void SituarNodo(uint16_t numero, int64_t x, int64_t y);
     void QuitarDeOrden(uint16_t numero);
     void QuitarDeHijos(uint16_t numero);
     // Removes every descendant, deepest first; the node itself stays.

@@ -348,13 +348,16 @@ bool Edicion::Pegar1Click(uint16_t t)
     std::vector<Pieza> piezas;
     Fotografia(a_, s, -1, piezas);
     const int nuevos = static_cast<int>(piezas.size()) - 1;
-    a_.CompruebaEspacio(nuevos, t, 0);
+    // t takes the marked node's branches on top of any it has: both limits
+    // are checked while t is still untouched.
+    const auto ramas = std::count_if(piezas.begin(), piezas.end(), [](const Pieza& p) { return p.padre == 0; });
+    a_.CompruebaEspacio(nuevos, t, static_cast<int>(ramas));
     CompruebaOpcionesEtiquetas(a_);
 
     a_.CopiarNodo(t, s);
     const TNodo& destino = *a_.Nodo(t);
-    const int32_t dx = destino.Figura.Left - piezas[0].x;
-    const int32_t dy = destino.Figura.Top - piezas[0].y;
+    const int64_t dx = static_cast<int64_t>(destino.Figura.Left) - piezas[0].x;
+    const int64_t dy = static_cast<int64_t>(destino.Figura.Top) - piezas[0].y;
     std::vector<uint16_t> numeros(piezas.size());
     numeros[0] = t;
     for (size_t i = 1; i < piezas.size(); ++i) {

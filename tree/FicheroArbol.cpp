@@ -8,10 +8,12 @@
 #include "tree/Arbol.h"
 #include "tree/Documento.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 const char* const kVersionNemor = "2015";
@@ -29,25 +31,18 @@ std::string TextoRealFichero(double x)
     if (x == 0)
         return " 0.00000000000000E+0000";
 
-    // 26 significant digits settle the rounding at the fifteenth, except when
-    // they read exactly ...5000000000: then the exact expansion decides.
-    std::array<char, 1100> buf{};
-    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(x), std::chars_format::scientific, 25);
-    std::string s(buf.data(), r.ptr);
-    auto Digitos = [](const std::string& t) {
-        std::string d;
-        for (char c : t.substr(0, t.find('e')))
-            if (c != '.')
-                d += c;
-        return d;
-    };
-    std::string d = Digitos(s);
-    if (d[15] == '5' && d.find_first_not_of('0', 16) == std::string::npos) {
-        r = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(x), std::chars_format::scientific, 800);
-        s.assign(buf.data(), r.ptr);
-        d = Digitos(s);
-    }
-    int exponente = std::stoi(s.substr(s.find('e') + 1));
+    // The labels take |x| to 18 significant digits before they round; so does
+    // the file, or one value could be written two ways. Then 15 digits, a 5 or
+    // more in the sixteenth rounding away from zero.
+    // (to_chars gives the digits printf's "%.17e" gives the labels, correctly
+    // rounded both, in a fraction of the time.)
+    char buf[64];
+    const auto fin = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(x), std::chars_format::scientific, 17).ptr;
+    *fin = '\0';
+    // buf: d.ddddddddddddddddde[+-]X..X
+    std::string d(1, buf[0]);
+    d.append(buf + 2, 17);
+    int exponente = std::atoi(buf + 20);
     std::string m = d.substr(0, 15);
     if (d[15] >= '5') {
         int i = 14;
@@ -179,6 +174,10 @@ public:
     // The whole line up to its end (CR LF, LF or a lone CR), in UTF-8.
     std::string Texto() { return Cp1252AUtf8(std::string(LineaCruda())); }
 
+    // The same line as the file's bytes, for a caller that cuts it first: a
+    // cut in UTF-8 could split a character.
+    std::string_view TextoCrudo() { return LineaCruda(); }
+
     // The first character of the line; the rest of the line is dropped.
     char Caracter()
     {
@@ -196,8 +195,22 @@ public:
         int32_t v;
         const std::string s(t);
         if (!TryStrToInt(s, v))
-            throw EConvertError("'" + Cp1252AUtf8(s) + "' is not a valid integer value");
+            throw ErrorEntero(s);
         return v;
+    }
+
+    // A line whose value nobody uses: any integer will do, however large
+    // (older writers put colours there as unsigned numbers).
+    void SaltaEntero()
+    {
+        const std::string s(Token());
+        int32_t v;
+        if (s.empty() || TryStrToInt(s, v))
+            return;
+        const size_t ini = (s[0] == '+' || s[0] == '-') ? 1 : 0;
+        if (ini < s.size() && s.find_first_not_of("0123456789", ini) == std::string::npos)
+            return;
+        throw ErrorEntero(s);
     }
 
     double Real()
@@ -213,6 +226,11 @@ public:
     }
 
 private:
+    static EConvertError ErrorEntero(const std::string& cp1252)
+    {
+        return EConvertError("'" + Cp1252AUtf8(cp1252) + "' is not a valid integer value");
+    }
+
     std::string_view LineaCruda()
     {
         if (Fin())
@@ -267,9 +285,10 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
     Lector f(bytes);
     ContenidoArbol c;
 
-    const std::string primera = f.Texto();
+    const std::string_view primera = f.TextoCrudo();
     if (!primera.empty() && primera[0] == 'V') {
-        const std::string version = primera.size() > 2 ? primera.substr(2) : std::string();
+        // Cut in the file's bytes, then converted: the error quotes the text.
+        const std::string version = Cp1252AUtf8(std::string(primera.substr(std::min<size_t>(2, primera.size()))));
         c.Version = StrToFloat(NormalizarDecimal(version));
         f.Texto(); // the path the file was written under
     }
@@ -277,7 +296,7 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
 
     c.Fecha = f.Texto();
     for (int i = 0; i < 3; ++i)
-        f.Entero(); // the shape colours of the program that wrote it
+        f.SaltaEntero(); // the shape colours of the program that wrote it
 
     c.UltimaPosicion = f.Entero();
     c.UltimoIndice = f.Entero();
@@ -324,6 +343,10 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
         const int32_t hijos = f.Entero();
         if (hijos < 0 || hijos > MaxHijos)
             Danyado("el nodo " + N(numero) + " tiene " + N(hijos) + " ramas");
+        // Every edit takes a terminal node for a leaf: a conversion or a
+        // paste would leave such children out of the tree.
+        if (tipo == NodoTerminal && hijos > 0)
+            Danyado("el nodo " + N(numero) + " es terminal y tiene " + N(hijos) + " ramas");
         for (int h = 0; h < hijos; ++h) {
             const int32_t hijo = f.Entero();
             if (hijo < 1 || hijo > MaxNumeroNodo)
@@ -332,9 +355,14 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
         }
         b.Calculado = f.Entero() != 0;
         b.Texto = f.Texto();
-        b.LongitudRama = static_cast<uint16_t>(f.Entero()); // 16-bit, as every branch length
+        const int32_t longitud = f.Entero();
+        if (longitud < 0 || longitud > UINT16_MAX)
+            Danyado("longitud de rama " + N(longitud) + " del nodo " + N(numero) + " fuera de los límites");
+        b.LongitudRama = static_cast<uint16_t>(longitud);
         b.X = f.Entero();
         b.Y = f.Entero();
+        if (b.X < -kLimitePosicion || b.X > kLimitePosicion || b.Y < -kLimitePosicion || b.Y > kLimitePosicion)
+            Danyado("posición " + N(b.X) + ", " + N(b.Y) + " del nodo " + N(numero) + " fuera de los límites");
         b.Elegido = f.Entero() != 0;
         if (!sinComentarios)
             b.Comentario = f.Texto();
@@ -385,20 +413,32 @@ std::string TextoArbol(const Arbol& a, const std::string& ruta, const std::strin
         t += s;
         t += "\r\n";
     };
-    auto Texto = [&Linea](const std::string& utf8) { Linea(Utf8ACp1252(utf8)); };
+    // A line break inside a text (a path, a pasted name) would split its line
+    // and shift every line after it: it is written as a blank.
+    auto Texto = [&Linea](const std::string& utf8) {
+        std::string t = Utf8ACp1252(utf8);
+        std::replace(t.begin(), t.end(), '\r', ' ');
+        std::replace(t.begin(), t.end(), '\n', ' ');
+        Linea(t);
+    };
     auto Entero = [&Linea](long v) { Linea(std::to_string(v)); };
 
-    // Positions and lengths as they are at zoom factor 1.
+    // Positions and lengths as they are at zoom factor 1. Rounding at a zoom
+    // may carry a position a pixel past the limit the reader takes.
     const bool zoom = a.FactorZoom != 1.0;
     const double f = 1.0 / a.FactorZoom;
-    auto Escala = [&](int32_t v) -> long { return zoom ? static_cast<long>(Round(v * f)) : v; };
+    auto Escala = [&](int32_t v) -> long {
+        const int64_t x = zoom ? Round(v * f) : v;
+        return static_cast<long>(std::clamp<int64_t>(x, -kLimitePosicion, kLimitePosicion));
+    };
 
     Linea(std::string("V ") + kVersionNemor);
     Texto(ruta);
     Texto(fecha);
-    Entero(static_cast<long>(a.ColorDecision));
-    Entero(static_cast<long>(a.ColorAzar));
-    Entero(static_cast<long>(a.ColorTerminal));
+    // Colours as signed 32-bit numbers, as the settings file holds them.
+    Entero(static_cast<int32_t>(a.ColorDecision));
+    Entero(static_cast<int32_t>(a.ColorAzar));
+    Entero(static_cast<int32_t>(a.ColorTerminal));
     Entero(a.UltimaPosicion);
     Entero(a.UltimoIndice);
     for (int p = 0; p <= a.UltimaPosicion; ++p) {

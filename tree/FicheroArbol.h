@@ -26,8 +26,9 @@ public:
 };
 
 // A real in the file's 23-character form: sign or blank, 15 significant
-// digits rounded half away from zero, a four-digit exponent; "Nan", "+Inf"
-// and "-Inf" right-aligned. The point is the separator whatever the locale.
+// digits, a four-digit exponent; "Nan", "+Inf" and "-Inf" right-aligned. The
+// digits are those of the labels: |x| to 18 significant digits first, then
+// rounded to 15 half away from zero. The point is the separator whatever the locale.
 std::string TextoRealFichero(double x);
 // Reads a real as the file holds it (also "Nan", "+Inf", "-Inf").
 bool LeeRealFichero(std::string_view token, double& x);

@@ -13,6 +13,11 @@ constexpr uint8_t NodoAzar = 2;
 constexpr int MaxNumeroNodo = 1000; // node numbers 0..1000
 constexpr int MaxHijos = 100;       // branches of one node
 
+// Node positions at zoom factor 1 lie within this many pixels either side of
+// the origin: the largest drawing surface a window can have (2^24 - 1). Files
+// holding positions beyond it are refused; moves stop at it.
+constexpr int32_t kLimitePosicion = 16777215;
+
 // 32-bit colour: red in the low byte, then green, then blue.
 using Color = uint32_t;
 constexpr Color RGB(uint8_t r, uint8_t g, uint8_t b)

@@ -37,6 +37,9 @@ TEST(CliComprueba, UnFicheroInvalidoDaSuPrimerError)
         {"contador", Sustituye(bueno, "\r\n9\r\n9\r\n", "\r\nx9\r\ny9\r\n"),
          "'x9' is not a valid integer value."},
         {"vacio", "", "El fichero de árbol está dañado"},
+        // Node 1, a chance node with three branches, made terminal.
+        {"terminal con ramas", Sustituye(bueno, "#\r\n1\r\n2\r\n", "#\r\n1\r\n0\r\n"),
+         "El fichero de árbol está dañado: el nodo 1 es terminal y tiene 3 ramas."},
     };
     for (const auto& k : casos) {
         SCOPED_TRACE(k.nombre);

@@ -192,6 +192,8 @@ TEST(Edicion, LimitesRechazanAntesDeCambiar)
         {"rama 101", kMensajeSinRamas},
         {"rama sin numeros", kMensajeSinNumeros},
         {"pegar sin numeros", kMensajeSinNumeros},
+        // Node 2 takes node 1's two branches on top of the 99 it was given.
+        {"pegar sobre 99 ramas", kMensajeSinRamas},
         {"conversion con digitos ilegibles", "'x' is not a valid integer value"},
         {"borrar con digitos ilegibles", "'x' is not a valid integer value"},
     };
@@ -219,6 +221,13 @@ TEST(Edicion, LimitesRechazanAntesDeCambiar)
         } else if (nombre == "pegar sin numeros") {
             b.a.UltimoIndice = 999; // the structure of node 1 needs two
             orden = [&] { b.e.Pegar1Click(2); };
+        } else if (nombre == "pegar sobre 99 ramas") {
+            for (int i = 0; i < 99; ++i) {
+                const uint16_t h = b.a.NuevoIndice();
+                b.a.CrearNodo(h, NodoTerminal, 2);
+                b.a.AnyadirHijo(2, h);
+            }
+            orden = [&] { b.e.Pegar1Click(2); };
         } else if (nombre == "conversion con digitos ilegibles") {
             b.a.opciones.EDigitosEtiquetas = "x";
             orden = [&] { b.Convierte(2, NodoDecision, "3"); };
@@ -230,6 +239,7 @@ TEST(Edicion, LimitesRechazanAntesDeCambiar)
         const std::vector<uint16_t> orden0 = b.Orden();
         const int indice = b.a.UltimoIndice;
         const std::vector<uint16_t> hijos1 = b.Hijos(1);
+        const std::vector<uint16_t> hijos2 = b.Hijos(2);
         try {
             orden();
             ADD_FAILURE() << "no refusal";
@@ -242,7 +252,7 @@ TEST(Edicion, LimitesRechazanAntesDeCambiar)
         EXPECT_EQ(b.N(1).Tipo, NodoAzar);
         EXPECT_EQ(b.N(2).Tipo, NodoTerminal);
         EXPECT_EQ(b.N(2).Texto, "dos");
-        EXPECT_EQ(b.N(2).NumHijos(), 0);
+        EXPECT_EQ(b.Hijos(2), hijos2);
     }
 }
 

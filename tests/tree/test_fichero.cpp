@@ -1,15 +1,21 @@
 #include "Ayuda.h"
 #include "common/Decimal.h"
+#include "common/Ini.h"
+#include "drawing/FormatoEtiqueta.h"
 #include "drawing/Interaccion.h"
+#include "drawing/OpcionesIni.h"
 #include "support/UsuarioGuion.h"
 #include "tree/Documento.h"
+#include "tree/Edicion.h"
 #include "tree/FicheroArbol.h"
 
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <limits>
 
 #ifndef NEMOR_DATOS_PRUEBA
@@ -70,6 +76,56 @@ TEST(FicheroArbol, FormaDeLosReales)
         double v = 0;
         ASSERT_TRUE(LeeRealFichero("Nan", v));
         EXPECT_TRUE(std::isnan(v));
+    }
+}
+
+// The file and the labels round one value the same way: both take it to 18
+// significant digits first. Plain rounding of the binary value would give
+// 32.4444444444444 in the file for the first case, and the label 32.4444444444445.
+TEST(FicheroArbol, RealesRedondeadosComoLasEtiquetas)
+{
+    struct Caso {
+        double x;
+        const char* fichero;
+        const char* etiqueta; // FormatoEtiqueta with 15 digits, precision 0
+    };
+    const Caso casos[] = {
+        {0.1 * 292 / 0.9, " 3.24444444444445E+0001", "32.4444444444445"},
+        {8387.267081785345, " 8.38726708178535E+0003", "8387.26708178535"},
+        {1.277818247466815e+20, " 1.27781824746682E+0020", "1.27781824746682E20"},
+        {7.200672334264525e-05, " 7.20067233426453E-0005", "7.20067233426453E-5"},
+        {-2.405832332960125, "-2.40583233296013E+0000", "-2.40583233296013"},
+        {37920080.96725595, " 3.79200809672560E+0007", "37920080.967256"},
+    };
+    SeparadorTemporal s('.'); // so the label reads as the file does
+    for (const auto& c : casos) {
+        EXPECT_EQ(TextoRealFichero(c.x), c.fichero) << c.etiqueta;
+        EXPECT_EQ(FormatoEtiqueta(c.x, 15, 0), c.etiqueta);
+    }
+    // Over many values of every size and of the shapes sums and quotients
+    // take, the file's 15 digits and the label's are the same number.
+    uint64_t semilla = 12345;
+    auto Siguiente = [&semilla] {
+        semilla = semilla * 6364136223846793005ull + 1442695040888963407ull;
+        return semilla;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        double x;
+        const uint64_t r = Siguiente();
+        if (i % 2 == 0) {
+            // Any finite double.
+            const uint64_t bits = r & 0x7FEFFFFFFFFFFFFFull;
+            std::memcpy(&x, &bits, sizeof x);
+        } else {
+            x = 0.1 * static_cast<double>(r % 100000) / (0.9 + static_cast<double>(Siguiente() % 1000) / 7.0);
+        }
+        if (r & 0x8000000000000000ull)
+            x = -x;
+        double deFichero = 0, deEtiqueta = 0;
+        const std::string t = TextoRealFichero(x);
+        ASSERT_TRUE(LeeRealFichero(t.substr(t.find_first_not_of(' ')), deFichero)) << t;
+        ASSERT_TRUE(LeeRealFichero(FormatoEtiqueta(x, 15, 0), deEtiqueta)) << FormatoEtiqueta(x, 15, 0);
+        ASSERT_EQ(deFichero, deEtiqueta) << t << " " << FormatoEtiqueta(x, 15, 0);
     }
 }
 
@@ -369,6 +425,212 @@ TEST(FicheroArbol, FicherosRotosSeRechazan)
                 l.erase(l.begin() + c.quitar);
             EXPECT_THROW(AnalizaArbol(Bytes(l), false), ENemor) << c.que;
         }
+    }
+}
+
+// Files at the edges of what the reader takes. Those it takes write back
+// with every line changed here as it was, and read back to the same text;
+// those it refuses say why, in valid UTF-8 even when they quote the file.
+TEST(FicheroArbol, CasosDeFichero)
+{
+    const std::string danyado = "El fichero de árbol está dañado: ";
+    struct Caso {
+        const char* que;
+        std::vector<std::pair<int, std::string>> cambios; // line index (from 0), new text (UTF-8)
+        std::string error;                                 // empty: the file reads
+    };
+    const std::vector<Caso> casos = {
+        // Colours are skipped, whatever integer they hold.
+        {"colores sin signo", {{3, "4294967295"}, {4, "2147483648"}, {5, "-1"}}, ""},
+        {"colores enormes", {{3, "99999999999999999999999"}, {4, "-99999999999999999999"}, {5, "+7"}}, ""},
+        {"color hexadecimal", {{3, "0xFFFFFFFF"}, {4, "$80000000"}}, ""},
+        {"color que no es número", {{3, "rojo"}}, "'rojo' is not a valid integer value"},
+        {"color con un byte alto", {{4, "€"}}, "'€' is not a valid integer value"},
+        // A terminal node has no branches.
+        {"raíz terminal con ramas", {{10, "0"}}, danyado + "el nodo 0 es terminal y tiene 2 ramas"},
+        // Positions and branch lengths the drawing holds, and beyond.
+        {"posiciones en el límite", {{42, "16777215"}, {43, "-16777215"}, {60, "-16777215"}, {61, "16777215"}}, ""},
+        {"posición pasado el límite", {{42, "16777216"}}, danyado + "posición 16777216, 100 del nodo 1 fuera de los límites"},
+        {"posición arriba del límite", {{61, "-16777216"}}, danyado + "posición 100, -16777216 del nodo 2 fuera de los límites"},
+        {"posiciones extremas de 32 bits",
+         {{60, "-2147483648"}, {61, "2147483647"}},
+         danyado + "posición -2147483648, 2147483647 del nodo 2 fuera de los límites"},
+        {"longitud de rama máxima", {{41, "65535"}, {59, "0"}}, ""},
+        {"longitud de rama de 17 bits", {{41, "65536"}}, danyado + "longitud de rama 65536 del nodo 1 fuera de los límites"},
+        {"longitud de rama negativa", {{59, "-1"}}, danyado + "longitud de rama -1 del nodo 2 fuera de los límites"},
+        // Quoted file bytes come out as the characters they are.
+        {"versión con un byte alto tras la V", {{0, "Vé2015"}}, ""},
+        {"versión con un byte alto", {{0, "V 20é15"}}, "'20é15' is not a valid floating point value"},
+        {"entero con un byte alto", {{6, "2€"}}, "'2€' is not a valid integer value"},
+        {"real con un byte alto", {{13, "1.5ñ"}}, "'1.5ñ' is not a valid floating point value"},
+        {"número de variables con un byte alto", {{64, "ÿ"}}, "'ÿ' is not a valid integer value"},
+    };
+    for (char sep : {'.', ','}) {
+        SeparadorTemporal s(sep);
+        for (const auto& c : casos) {
+            SCOPED_TRACE(std::string(c.que) + " con separador " + sep);
+            auto l = FicheroPequenyo();
+            for (const auto& [i, t] : c.cambios)
+                l[static_cast<size_t>(i)] = t;
+            Arbol a;
+            try {
+                CargaContenido(a, AnalizaArbol(Bytes(l), false));
+            } catch (const ENemor& e) {
+                EXPECT_EQ(e.what(), c.error);
+                continue;
+            }
+            ASSERT_EQ(c.error, "") << "the file was read";
+            const std::string texto = TextoArbol(a, "r", "f");
+            const auto escrito = Lineas(texto);
+            ASSERT_EQ(escrito.size(), l.size());
+            for (const auto& [i, t] : c.cambios) {
+                if (i > 7) { // the header is the writer's own
+                    EXPECT_EQ(escrito[static_cast<size_t>(i)], t) << "línea " << i + 1;
+                }
+            }
+            Arbol b;
+            CargaContenido(b, AnalizaArbol(texto, false));
+            EXPECT_EQ(TextoArbol(b, "r", "f"), texto);
+        }
+    }
+}
+
+// Moves and zoom near the edge of the drawing: positions stop at the limit the
+// reader takes, whatever the zoom, so the file written opens again.
+TEST(FicheroArbol, PosicionesEnElLimiteSeGuardanYSeLeen)
+{
+    const int64_t L = kLimitePosicion;
+    struct Caso {
+        const char* que;
+        std::function<void(Arbol&, Edicion&)> haz;
+        int32_t x1, y1; // node 1 at zoom factor 1 in the file
+    };
+    const Caso casos[] = {
+        {"más allá del límite", [&](Arbol& a, Edicion&) { a.SituarNodo(1, 3 * L, -INT64_C(1) << 40); }, 16777215,
+         -16777215},
+        {"hijos movidos lejos con su padre",
+         [&](Arbol& a, Edicion&) {
+             a.SituarNodo(1, L - 10, 0);
+             a.MoverDescendientes(0, INT32_MAX, INT32_MIN);
+         },
+         16777215, -16777215},
+        {"aumentado hasta el tope",
+         [&](Arbol& a, Edicion&) {
+             a.SituarNodo(1, L, -L);
+             for (int i = 0; i < 200; ++i)
+                 ZoomAumentar(a);
+             EXPECT_LE(a.FactorZoom, kZoomMaximo);
+             EXPECT_GT(a.FactorZoom * kZoomAumentar, kZoomMaximo);
+         },
+         16777215, -16777215},
+        {"reducido al mínimo y movido al borde",
+         [&](Arbol& a, Edicion&) {
+             for (int i = 0; i < 200; ++i)
+                 ZoomDisminuir(a);
+             EXPECT_GE(a.FactorZoom, kZoomMinimo);
+             a.SituarNodo(1, 16777215, 16777215);
+         },
+         16777215, 16777215},
+        {"pegado de un extremo al otro",
+         [&](Arbol& a, Edicion& e) {
+             a.SituarNodo(1, -L, -L);
+             a.SituarNodo(3, L, L); // the copy's children land beyond the limit
+             e.Copiar1Click(1);
+             ASSERT_TRUE(e.Pegar1Click(3));
+             ZoomAumentar(a);
+         },
+         -16777215, -16777215},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.que);
+        UsuarioGuion u;
+        Arbol a;
+        a.usuario = &u;
+        Edicion e(a);
+        u.textos = {"2", "2"};
+        ASSERT_TRUE(e.CuadrodeDecisin1Click(0)); // nodes 1 and 2
+        ASSERT_TRUE(e.NododeAzar1Click(1));      // nodes 3 and 4
+        c.haz(a, e);
+        const std::string texto = TextoArbol(a, "r", "f");
+        Arbol b;
+        CargaContenido(b, AnalizaArbol(texto, false));
+        EXPECT_EQ(TextoArbol(b, "r", "f"), texto);
+        EXPECT_EQ(b.Nodo(1)->Figura.Left, c.x1);
+        EXPECT_EQ(b.Nodo(1)->Figura.Top, c.y1);
+        for (int p = 0; p <= b.UltimaPosicion; ++p) {
+            const Rect& f = b.Nodo(b.ListaOrden[p])->Figura;
+            EXPECT_LE(std::abs(f.Left), kLimitePosicion);
+            EXPECT_LE(std::abs(f.Top), kLimitePosicion);
+        }
+    }
+}
+
+// Texts that hold line breaks (a path, a name pasted from elsewhere) keep
+// their one line each: a break would shift every line after it.
+TEST(FicheroArbol, SaltosDeLineaEnLosTextos)
+{
+    Arbol a;
+    ArbolCompleto(a);
+    a.Nodo(1)->Texto = "Lanzar\r\nel producto";
+    a.Nodo(3)->FormulaGanancia = "\nÉxito";
+    a.Nodo(5)->Comentario = "uno\rdos\t";
+    a.Variables[0] = "Coste = \n250";
+    a.DocumentoEditor = "/informes/a\nb.rtf";
+    const std::string texto = TextoArbol(a, "/arboles/x\ny.nmr", "09/12/2026\r\n18:30:05");
+    const auto l = Lineas(texto);
+    EXPECT_EQ(l.size(), Lineas(Lee(kDatos + "/completo.nmr")).size());
+    EXPECT_EQ(l[1], "/arboles/x y.nmr");
+    EXPECT_EQ(l.back(), "/informes/a b.rtf");
+    Arbol b;
+    CargaContenido(b, AnalizaArbol(texto, false));
+    EXPECT_EQ(b.Nodo(1)->Texto, "Lanzar  el producto");
+    EXPECT_EQ(b.Nodo(3)->FormulaGanancia, " Éxito");
+    EXPECT_EQ(b.Nodo(5)->Comentario, "uno dos\t");
+    EXPECT_EQ(b.Variables[0], "Coste =  250");
+    EXPECT_EQ(TextoArbol(b, "/arboles/x y.nmr", "09/12/2026  18:30:05"), texto);
+}
+
+// Colours of any 32 bits and whatever texts the options take: the file
+// written under them opens again as the same tree.
+TEST(FicheroArbol, OpcionesHostilesSeGuardanYSeLeen)
+{
+    struct Caso {
+        const char* ini;
+        std::vector<std::string> colores; // header lines 4 to 6
+        std::string digitos, precision;   // texts put into the edits afterwards; empty: as read
+    };
+    const Caso casos[] = {
+        {"[Color]\nCuadro=-1\nCirculo=0x80000000\nTriangulo=0xFFFFFFFF\nLinea=-2147483648\n"
+         "[Precision]\nDigitosEtiquetas=0x7FFFFFFF\nPrecisionEtiquetas=-2147483648\n"
+         "[Fuente]\nNombre= Times \"Roman\" = ñ; [x] €\n",
+         {"-1", "-2147483648", "-1"}, "", ""},
+        {"[Color]\nCuadro=2147483647\nCirculo=$FFFFFFFF\nTriangulo=-2147483648\n[Fuente]\nNombre=\n",
+         {"2147483647", "-1", "-2147483648"}, " $12", "-0"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.ini);
+        CarpetaTemporal dir;
+        EscribeFicheroSeguro(RutaIni(), c.ini);
+        UsuarioGuion u;
+        Arbol a, b;
+        a.usuario = b.usuario = &u;
+        for (Arbol* x : {&a, &b}) {
+            LeeOpciones(*x, FicheroIni(RutaIni()));
+            AplicaOpciones(*x);
+            if (!c.digitos.empty())
+                x->opciones.EDigitosEtiquetas = c.digitos;
+            if (!c.precision.empty())
+                x->opciones.EPrecisionEtiquetas = c.precision;
+        }
+        ArbolCompleto(a);
+        a.DocumentoEditor.clear(); // the read would look for it beside the file
+        const std::string ruta = dir.Ruta("hostil.nmr");
+        EscribeArbol(a, ruta);
+        const auto l = Lineas(Lee(ruta));
+        ASSERT_GT(l.size(), 6u);
+        EXPECT_EQ(std::vector<std::string>(l.begin() + 3, l.begin() + 6), c.colores);
+        ASSERT_EQ(LeerArbol(b, ruta), ResultadoLectura::Leido);
+        EXPECT_EQ(TextoArbol(b, ruta, "f"), TextoArbol(a, ruta, "f"));
     }
 }
 
