@@ -346,7 +346,7 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141)
         // Every edit takes a terminal node for a leaf: a conversion or a
         // paste would leave such children out of the tree.
         if (tipo == NodoTerminal && hijos > 0)
-            Danyado("el nodo " + N(numero) + " es terminal y tiene " + N(hijos) + " ramas");
+            Danyado("el nodo " + N(numero) + " es terminal y tiene " + N(hijos) + (hijos == 1 ? " rama" : " ramas"));
         for (int h = 0; h < hijos; ++h) {
             const int32_t hijo = f.Entero();
             if (hijo < 1 || hijo > MaxNumeroNodo)
