@@ -29,6 +29,9 @@ struct Opciones {
     bool CheckBoxArbolVisibleVariaciones = true;
     bool CheckBoxComprobarRojos = true;
     bool CheckBoxNumNodosVisibles = false;
+    // Seconds between recovery copies of a tree with unsaved changes; 0 (or
+    // less) writes none.
+    int32_t IntervaloRecuperacion = 30;
 
     // The label digits and exponent digits, converted from their texts at
     // each use; a text that is not an integer raises the conversion error.
