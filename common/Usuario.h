@@ -10,6 +10,13 @@ enum class Botones { Ok, SiNo, SiNoCancelar };
 enum class Icono { Ninguno, Exclamacion, Pregunta, Error, Informacion };
 enum class Respuesta { Ok, Si, No, Cancelar };
 
+// The editor's document while it has changes not yet saved: its path (empty
+// while untitled) and its text as the editor would save it.
+struct TextoEditor {
+    std::string Ruta;
+    std::string Texto;
+};
+
 struct DialogoFichero {
     std::string Titulo;           // caption; empty for the platform's default
     std::string Filtro;           // "Descripción|*.ext" pairs, as the program writes them
@@ -44,6 +51,11 @@ public:
     virtual void EditorNuevo() {}
     // Loads a document into the editor without giving it the focus.
     virtual void EditorCargar(const std::string& ruta) { (void)ruta; }
+    // The document with changes not yet saved; nullopt when it has none.
+    virtual std::optional<TextoEditor> EditorSinGuardar() { return std::nullopt; }
+    // Puts back a document's unsaved text under its path ("Sin título" when
+    // empty), marked as changed.
+    virtual void EditorRecupera(const TextoEditor& documento) { (void)documento; }
 
     // The value dialog "Dato": rotulo is the caption above the box, lista the
     // drop-down entries, texto the initial edit text. Returns false when

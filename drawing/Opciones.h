@@ -39,6 +39,9 @@ struct Opciones {
     // "Riesgo": how a chance node's branches combine when the tree is solved.
     int32_t CriterioRiesgo = CriterioValorEsperado;
     std::string EToleranciaRiesgo = "1000"; // R of the exponential utility, a real as text
+    // Seconds between recovery copies of a tree with unsaved changes; 0 (or
+    // less) writes none.
+    int32_t IntervaloRecuperacion = 30;
 
     // The label digits and exponent digits, converted from their texts at
     // each use; a text that is not an integer raises the conversion error.

@@ -34,6 +34,7 @@ void LeeOpciones(Arbol& a, const FicheroIni& ini)
     o.CheckBoxArbolVisibleVariaciones = ini.LeeBooleano(kVarios, "ArbolVisibleVariaciones", true);
     o.CheckBoxComprobarRojos = ini.LeeBooleano(kVarios, "ComprobarSumas", true);
     o.CheckBoxNumNodosVisibles = ini.LeeBooleano(kVarios, "NumNodosVisibles", false);
+    o.IntervaloRecuperacion = ini.LeeEntero(kVarios, "IntervaloRecuperacion", 30);
     o.AnchoTapiz = ini.LeeEntero("Dimensiones", "AnchoTapiz", 3000);
     o.AltoTapiz = ini.LeeEntero("Dimensiones", "AltoTapiz", 3000);
     o.TamanyoFormas = ini.LeeEntero("Dimensiones", "TamanyoFormas", 30);
@@ -70,6 +71,7 @@ void GuardaOpciones(const Arbol& a, FicheroIni& ini)
         ini.EscribeBooleano(kVarios, "ArbolVisibleVariaciones", o.CheckBoxArbolVisibleVariaciones);
         ini.EscribeBooleano(kVarios, "ComprobarSumas", o.CheckBoxComprobarRojos);
         ini.EscribeBooleano(kVarios, "NumNodosVisibles", o.CheckBoxNumNodosVisibles);
+        ini.EscribeEntero(kVarios, "IntervaloRecuperacion", o.IntervaloRecuperacion);
         ini.EscribeEntero("Dimensiones", "AnchoTapiz", o.AnchoTapiz);
         ini.EscribeEntero("Dimensiones", "AltoTapiz", o.AltoTapiz);
         ini.EscribeEntero("Dimensiones", "TamanyoFormas", o.TamanyoFormas);

@@ -223,6 +223,7 @@ void Arbol::AnyadirHijo(uint16_t padre, uint16_t hijo)
 void Arbol::NuevoArbolVacio()
 {
     ++Generacion;
+    Guardado = Modificaciones;
     if (TablaNodos[0])
         BorrarDescendientes(0);
     for (auto& n : TablaNodos)

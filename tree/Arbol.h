@@ -26,6 +26,15 @@ public:
     // Moves on whenever the whole tree is replaced (a new tree, a file read),
     // so whoever keeps something about its nodes knows it no longer applies.
     uint64_t Generacion = 0;
+    // Changes not yet in the tree's file. Modificaciones moves on with every
+    // change of the tree (the history counts each one it records or notices;
+    // code that changes the tree outside the history bumps it itself);
+    // Guardado is the count the file holds. A new tree and a tree just read
+    // are in their file; a save to NombreFichero brings Guardado up to date.
+    // The recovery copy is written while the two differ.
+    uint64_t Modificaciones = 0;
+    uint64_t Guardado = 0;
+    bool SinGuardar() const { return Modificaciones != Guardado; }
 
     // The node in slot n, or nullptr for an empty slot or a number outside the table.
     TNodo* Nodo(int n);

@@ -54,9 +54,14 @@ void FijaFormatoFechaHora(FormatoFechaHora formato)
     g_formatoFecha = formato ? formato : FechaHoraTexto;
 }
 
+std::string FechaHoraDe(std::time_t t)
+{
+    return g_formatoFecha(t);
+}
+
 std::string FechaHoraActual()
 {
-    return g_formatoFecha(std::time(nullptr));
+    return FechaHoraDe(std::time(nullptr));
 }
 
 void EmpiezaArbolVacio(Arbol& a)

@@ -19,6 +19,8 @@ std::string FechaHoraTexto(std::time_t t);
 // The program's way of writing a moment; the GUI sets the desktop's format at start-up.
 using FormatoFechaHora = std::string (*)(std::time_t);
 void FijaFormatoFechaHora(FormatoFechaHora formato);
+// A moment in the program's format.
+std::string FechaHoraDe(std::time_t t);
 // Now, in the program's format: the Fecha label and the file's date line.
 std::string FechaHoraActual();
 

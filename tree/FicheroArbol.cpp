@@ -483,6 +483,8 @@ void EscribeArbol(const Arbol& arbol, const std::string& ruta)
 void GuardarArbol(Arbol& arbol, const std::string& ruta)
 {
     EscribeArbol(arbol, ruta);
+    if (ruta == arbol.NombreFichero)
+        arbol.Guardado = arbol.Modificaciones;
     AnotarReciente(arbol, ruta);
 }
 
@@ -540,6 +542,7 @@ void CargaContenido(Arbol& a, const ContenidoArbol& c, const std::function<void(
         // previous tree's link would tie that document to this tree.
         a.DocumentoEditor = c.DocumentoEditor.value_or(std::string());
         RefrescaEtiquetas(a);
+        a.Guardado = a.Modificaciones;
     } catch (...) {
         a.NuevoArbolVacio();
         a.Variables.clear();

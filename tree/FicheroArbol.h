@@ -75,9 +75,10 @@ ContenidoArbol AnalizaArbol(std::string_view bytes, bool leerVersion141);
 std::string TextoArbol(const Arbol& arbol, const std::string& ruta, const std::string& fecha);
 
 // Replaces the tree by the file's content: nodes, counters, variables and the
-// document link (kept as it was when the file has none). progreso(i) is called
-// after each node with its position. Labels are rewritten from the values.
-// On any failure the tree is left as a new empty tree and the error raised.
+// document link (none when the file has none). progreso(i) is called after
+// each node with its position. Labels are rewritten from the values. The tree
+// read has no unsaved changes. On any failure the tree is left as a new empty
+// tree and the error raised.
 void CargaContenido(Arbol& arbol, const ContenidoArbol& contenido, const std::function<void(int)>& progreso = {});
 
 // Writes the tree to ruta safely (the previous file stays whole on failure),
@@ -85,7 +86,8 @@ void CargaContenido(Arbol& arbol, const ContenidoArbol& contenido, const std::fu
 void EscribeArbol(const Arbol& arbol, const std::string& ruta);
 
 // The save the commands use: EscribeArbol, then ruta goes to the head of the
-// recent-files list.
+// recent-files list. A save to the tree's own file leaves it without unsaved
+// changes (Arbol::SinGuardar).
 void GuardarArbol(Arbol& arbol, const std::string& ruta);
 
 enum class ResultadoLectura { Leido, NoExiste, Cancelado };

@@ -780,6 +780,8 @@ Cambios Historia::Sincroniza()
     }
     Bloque b = Compara(nullptr);
     const Cambios c = b.cambios;
+    if (c.Algo())
+        ++a_.Modificaciones;
     // The copy mark and the editor link set outside a step stay as they are:
     // taking them out of the block keeps any undo from touching them.
     if (b.documento) {
@@ -935,6 +937,7 @@ Cambios Historia::Registra(const std::string& nombre, const std::string& fusion,
         return {};
     }
     const Cambios c = b.cambios;
+    ++a_.Modificaciones;
     if (!fallo && abierto_ && !fusion.empty() && !deshacer_.empty() && deshacer_.back().fusion == fusion) {
         Une(deshacer_.back(), std::move(b));
     } else {
@@ -1025,6 +1028,8 @@ std::optional<Cambios> Historia::Mueve(std::vector<Paso>& de, std::vector<Paso>&
     // other stack keeps: taking it back returns exactly to this moment.
     Bloque d = Compara(&tocados);
     ultimos_ |= d.cambios;
+    if (d.cambios.Algo())
+        ++a_.Modificaciones;
     Paso q;
     q.nombre = std::move(p.nombre);
     q.bloques.push_back(std::move(d));

@@ -21,6 +21,9 @@
 //   taken at; undone or redone at another zoom, the positions, branch stubs
 //   and sizes it puts back are brought to the current zoom as zooming does.
 // - A new tree or a file read (Arbol::Generacion moves on) empties the history.
+// - Every change it records or notices, undo and redo included, moves
+//   Arbol::Modificaciones on, so the recovery copy knows the tree changed; a
+//   replaced tree does not (it comes in without unsaved changes).
 // - Selection for alignment is not part of the history, nor are the settings
 //   (colours, the options themselves) or the file name and date labels.
 #include "tree/Arbol.h"

@@ -1,10 +1,13 @@
 #include "cli/Cli.h"
 #include "common/Cp1252.h"
 #include "common/EscrituraSegura.h"
+#include "tree/Arbol.h"
+#include "tree/Recuperacion.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #ifndef NEMOR_FUENTES
@@ -68,6 +71,49 @@ TEST_F(CliArbol, ResaveReproduceElFichero)
     }
     EXPECT_EQ(Ejecuta({"check", origen}).out,
               "nodos 4, último número 5, líneas de variables 3, versión 2015, documento informe del análisis.rtf\n");
+}
+
+// The tool works on the files it is given and nothing else: it neither
+// writes recovery copies nor takes up those a window left behind.
+TEST_F(CliArbol, NoTocaLasCopiasDeRecuperacion)
+{
+    const char* previo = std::getenv("XDG_DATA_HOME");
+    const std::string antes = previo ? previo : "";
+    ::setenv("XDG_DATA_HOME", Ruta("datos").c_str(), 1);
+    const std::string carpeta = CarpetaRecuperacion();
+    ASSERT_EQ(carpeta, Ruta("datos") + "/NEMOR/recuperacion");
+    {
+        // A window that ran earlier under this same process id left a copy.
+        Proceso anterior = ProcesoActual();
+        ++anterior.Inicio;
+        Recuperacion r(carpeta, anterior);
+        Arbol a;
+        a.Variables = {"A = 1"};
+        ++a.Modificaciones;
+        ASSERT_TRUE(r.Escribe(a));
+        r.Espera();
+        ASSERT_FALSE(r.TomaError());
+    }
+    auto Carpeta = [&] {
+        std::map<std::string, std::string> r;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(Ruta("datos")))
+            r[e.path().string()] = e.is_regular_file() ? Lee(e.path().string()) : "";
+        return r;
+    };
+    const auto antesDeUsarla = Carpeta();
+    ASSERT_EQ(antesDeUsarla.size(), 4u); // NEMOR/, recuperacion/ and the pair
+
+    const std::string origen = kFuentes + "/tests/tree/datos/completo.nmr";
+    for (const std::vector<std::string>& orden :
+         {std::vector<std::string>{"check", origen}, {"solve", origen}, {"bayes", origen},
+          {"resave", origen, Ruta("copia.nmr")}, {"check", Ruta("no-esta.nmr")}})
+        Ejecuta(orden);
+    EXPECT_TRUE(std::filesystem::exists(Ruta("copia.nmr")));
+    EXPECT_EQ(Carpeta(), antesDeUsarla);
+    if (previo)
+        ::setenv("XDG_DATA_HOME", antes.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(CliArbol, SolveImprimeCadaNodo)

@@ -46,6 +46,7 @@ TEST(Opciones, FicheroAusenteDaLosValoresPorDefecto)
         EXPECT_EQ(a.ColorTerminal, RGB(147, 147, 255));
         EXPECT_EQ(a.GrosorElegido, 2);
         EXPECT_EQ(a.opciones.AnchoTapiz, 3000);
+        EXPECT_EQ(a.opciones.IntervaloRecuperacion, 30);
     }
 }
 
@@ -59,6 +60,7 @@ TEST(Opciones, GuardarEscribeTodasLasClavesYVuelveALeerlas)
     a.opciones.TamanyoLetras = 11;
     a.opciones.CheckBoxComprobarRojos = false;
     a.opciones.CheckBoxArbolVisibleVariaciones = true;
+    a.opciones.IntervaloRecuperacion = 0;
     a.opciones.FontComboBox1 = "Courier New";
     a.ColorAzar = RGB(1, 2, 3);
     {
@@ -69,7 +71,7 @@ TEST(Opciones, GuardarEscribeTodasLasClavesYVuelveALeerlas)
     for (const char* clave : {"Escala=", "Cuadro=", "Circulo=", "Triangulo=", "Linea=", "Archivo=", "Fecha=",
                               "Sumatorio=0,002", "DigitosEtiquetas=4", "PrecisionEtiquetas=4", "PrecisionBayes=4",
                               "Nombre=Courier New", "ListaOrdenada=1", "LeerFich10=0", "ArbolVisibleVariaciones=1",
-                              "ComprobarSumas=0", "NumNodosVisibles=0", "AnchoTapiz=3000", "AltoTapiz=3000",
+                              "ComprobarSumas=0", "NumNodosVisibles=0", "IntervaloRecuperacion=0", "AnchoTapiz=3000", "AltoTapiz=3000",
                               "TamanyoFormas=30", "TamanyoLetras=11", "AnchoLinea=2", "Criterio=0", "Tolerancia=1000"})
         EXPECT_NE(texto.find(clave), std::string::npos) << clave;
     EXPECT_NE(texto.find("Circulo=197121"), std::string::npos);
@@ -79,6 +81,7 @@ TEST(Opciones, GuardarEscribeTodasLasClavesYVuelveALeerlas)
     EXPECT_EQ(b.opciones.TamanyoLetras, 11);
     EXPECT_FALSE(b.opciones.CheckBoxComprobarRojos);
     EXPECT_TRUE(b.opciones.CheckBoxArbolVisibleVariaciones);
+    EXPECT_EQ(b.opciones.IntervaloRecuperacion, 0);
     EXPECT_EQ(b.opciones.EditPrecisionSumatorio, "0,002");
     EXPECT_EQ(b.ColorAzar, RGB(1, 2, 3));
 }
