@@ -42,6 +42,8 @@ const struct {
 } kPaginas[] = {
     {"TFormVar", "ventana.variables"},     {"TOpciones", "ventana.opciones"},
     {"TFormVariacion", "ventana.variacion"}, {"TFormHistorico", "ventana.historico"},
+    {"TFormProgresoVariacion", "ventana.progresovariacion"},
+    {"TFormPerfil", "ventana.perfil"},      {"TFormTornado", "ventana.tornado"},
     {"TTreeAD", "ventana.esquema"},         {"TFormEditor", "ventana.editor"},
     {"TFormPrevisualizar", "ventana.previsualizar"}, {"TFormBar", "ventana.previsualizar"},
     {"TFormImprimiendo", "ventana.previsualizar"}, {"TFormDato", "ventana.dato"},

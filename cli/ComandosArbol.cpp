@@ -82,6 +82,9 @@ int Resuelve(const std::vector<std::string>& args, std::ostream& out)
         j.AbreObjeto();
         j.Campo("fichero", a[0]);
         j.Campo("valor", arbol.Raiz().Valor);
+        // Under exponential utility the values are certainty equivalents: the document says so with R.
+        if (arbol.ToleranciaValores > 0)
+            j.Campo("toleranciaRiesgo", arbol.ToleranciaValores);
         j.Clave("nodos");
         j.AbreLista();
         for (int p = 0; p <= arbol.UltimaPosicion; ++p)
@@ -182,7 +185,9 @@ const char* const kAyudaSolve =
     "\n"
     "--risk-tolerance=R resuelve con utilidad exponencial U(x) = 1 - exp(-x / R)\n"
     "(R > 0): cada nodo de azar vale su equivalente cierto y cada nodo de decisión\n"
-    "elige la alternativa de mayor equivalente cierto más ganancia.\n"
+    "elige la alternativa de mayor equivalente cierto más ganancia. Con --json,\n"
+    "el objeto lleva además «toleranciaRiesgo» (R) y los valores son esos\n"
+    "equivalentes ciertos.\n"
     "\n"
     "--v141 lee la disposición antigua de los ficheros, sin comentarios.\n";
 

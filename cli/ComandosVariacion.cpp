@@ -116,7 +116,10 @@ const char* const kAyudaSweep =
     "varían juntas; deben sumar 1. La lista de variables del fichero no cambia.\n"
     "\n"
     "Salida de texto: la tabla de la ventana de resultados, una línea por paso con\n"
-    "el valor de la variable, un tabulador y el valor de la raíz (15 cifras).\n"
+    "el valor de la variable, un tabulador y el valor de la raíz (15 cifras). Cada\n"
+    "línea sale en cuanto su punto está calculado, por muchos puntos que haya. Un\n"
+    "INCREMENTO que no es mayor que 0, o tan pequeño que no cambia el valor de la\n"
+    "variable, se rechaza antes de empezar.\n"
     "\n"
     "Con --json: un objeto con «fichero», «linea», «variable» y «puntos», una lista\n"
     "de objetos con «x» (el valor de la variable) y «valor» (el de la raíz).\n";

@@ -2,6 +2,8 @@
 // opened on the samples, painted offscreen. Run through doc/capturas.sh.
 //   capturas_manual CARPETA_DE_IMAGENES CARPETA_DE_EJEMPLOS
 #include "analysis/GraficoHistoricoUnit.h"
+#include "analysis/PerfilRiesgoUnit.h"
+#include "analysis/TornadoUnit.h"
 #include "analysis/Variacion.h"
 #include "analysis/VariacionUnit.h"
 #include "app/Aplicacion.h"
@@ -11,11 +13,15 @@
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
 #include "tree/DatoU.h"
+#include "tree/FicheroArbol.h"
 #include "variables/VarUnit.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,6 +55,36 @@ void Guarda(QWidget* w, const char* nombre)
         return;
     }
     std::cout << ruta.toStdString() << '\n';
+}
+
+// Reads a sample into the main window's tree without the questions a user
+// would be asked (save the current tree?) and without the editor's document.
+class SinPreguntas : public IUsuario {
+public:
+    Respuesta Pregunta(const std::string&, const std::string&, Botones, Icono) override { return Respuesta::No; }
+    bool PideTexto(const std::string&, const std::string&, std::string&) override { return false; }
+    void Error(const std::string& texto) override
+    {
+        std::cerr << texto << '\n';
+        ++fallos;
+    }
+    void Mensaje(const std::string&, const std::string& texto, Icono) override { std::cerr << texto << '\n'; }
+    std::optional<std::string> AbrirFichero(const DialogoFichero&) override { return std::nullopt; }
+    std::optional<std::string> GuardarFichero(const DialogoFichero&) override { return std::nullopt; }
+    void ProgresoMostrar(const std::string&) override {}
+    void ProgresoPosicion(int) override {}
+    void ProgresoOcultar() override {}
+};
+
+void Lee(TArbol& v, const QString& ruta)
+{
+    SinPreguntas u;
+    Arbol& a = v.arbol();
+    IUsuario* antes = a.usuario;
+    a.usuario = &u;
+    Protegido([&] { LeerArbol(a, ruta.toStdString()); });
+    a.usuario = antes;
+    v.Refresca();
 }
 
 } // namespace
@@ -140,6 +176,59 @@ int main(int argc, char** argv)
         "</li><li>Sin estructura, no perforar.</li></ul>"));
     Guarda(FormEditor, "editor");
     FormEditor->hide();
+
+    // The risk profile of the investment: the root, then its three alternatives side by side.
+    Lee(v, ejemplos + QStringLiteral("/inversion.nmr"));
+    v.PerfilRiesgo1->trigger();
+    Guarda(FormPerfil, "perfil-riesgo");
+    FormPerfil->CheckBoxAlternativas->click();
+    Guarda(FormPerfil, "perfil-alternativas");
+    FormPerfil->CheckBoxAlternativas->click();
+    FormPerfil->hide();
+
+    // The same tree solved for a decision maker averse to risk, R = 500: the bonds win.
+    v.arbol().opciones.CriterioRiesgo = CriterioUtilidad;
+    v.arbol().opciones.EToleranciaRiesgo = "500";
+    v.BCalcula2Click();
+    Guarda(&v, "riesgo-inversion");
+    v.arbol().opciones.CriterioRiesgo = CriterioValorEsperado;
+    v.arbol().opciones.EToleranciaRiesgo = "1000";
+    v.BCalcula2Click();
+
+    // The tab as the example sets it.
+    FormOpciones->show();
+    FormOpciones->PageControl1->setCurrentWidget(FormOpciones->findChild<QWidget*>(QStringLiteral("TabRiesgo")));
+    FormOpciones->CriterioRiesgo->button(CriterioUtilidad)->setChecked(true);
+    FormOpciones->EToleranciaRiesgo->setText(QStringLiteral("500"));
+    Guarda(FormOpciones, "opciones-riesgo");
+    FormOpciones->CriterioRiesgo->button(CriterioValorEsperado)->setChecked(true);
+    FormOpciones->EToleranciaRiesgo->setText(QStringLiteral("1000"));
+    FormOpciones->PageControl1->setCurrentIndex(0);
+    FormOpciones->hide();
+    v.arbol().opciones.CriterioRiesgo = CriterioValorEsperado;
+
+    // The launch at 20 %: a low price changes the choice, and its bar says so.
+    Lee(v, ejemplos + QStringLiteral("/lanzamiento.nmr"));
+    FormTornado->EditPorcentaje->setValue(20);
+    v.Tornado1->trigger();
+    Guarda(FormTornado, "tornado");
+    FormTornado->PageControl1->setCurrentIndex(1);
+    Guarda(FormTornado, "arana");
+    FormTornado->PageControl1->setCurrentIndex(0);
+    FormTornado->EditPorcentaje->setValue(10);
+    FormTornado->hide();
+
+    // The progress of a long sweep, halfway.
+    {
+        TFormProgresoVariacion progreso("CostePrueba", &v);
+        ProgresoVariacion p;
+        p.Puntos = 412873;
+        p.X = -18.2873;
+        p.Fraccion = 0.39;
+        progreso.Muestra(p);
+        Guarda(&progreso, "variacion-progreso");
+        progreso.hide();
+    }
 
     return fallos == 0 ? 0 : 1;
 }

@@ -12,10 +12,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 #ifndef NEMOR_FUENTES
 #error "NEMOR_FUENTES must name the source folder"
@@ -122,25 +124,122 @@ TEST(CliJson, DiceLoMismoQueElTexto)
         for (size_t i = 0; i < v.size(); ++i)
             EXPECT_EQ(texto[i], v[i].texto);
     };
+    // One block per profile: outcomes, then the statistics by name; with
+    // --alternatives each block after its "rama N" line.
+    const Comparacion profile = [](const auto& texto, const json::Valor& j) {
+        const bool alternativas = j.Tiene("alternativas");
+        std::vector<const json::Valor*> bloques;
+        if (alternativas) {
+            for (const auto& a : j["alternativas"].lista)
+                bloques.push_back(&a);
+        } else {
+            bloques.push_back(&j);
+        }
+        ASSERT_FALSE(bloques.empty());
+        size_t l = 0;
+        const auto linea = [&] { return l < texto.size() ? texto[l++] : std::string("(falta)"); };
+        for (const json::Valor* b : bloques) {
+            if (alternativas) {
+                const auto c = Campos(linea(), '\t');
+                ASSERT_EQ(c.size(), 2u);
+                EXPECT_EQ(c[0], "rama " + (*b)["rama"].texto);
+                EXPECT_EQ(c[1], (*b)["texto"].texto);
+            }
+            for (const auto& r : (*b)["resultados"].lista) {
+                const std::string t = linea();
+                const auto c = Campos(t, '\t');
+                ASSERT_EQ(c.size(), 3u) << t;
+                Igual15(Num(c[0]), r["valor"].numero, t);
+                Igual15(Num(c[1]), r["probabilidad"].numero, t);
+                Igual15(Num(c[2]), r["acumulada"].numero, t);
+            }
+            const std::pair<std::string, const char*> estadisticas[] = {
+                {"media", "media"},
+                {"desviación típica", "desviacionTipica"},
+                {"mínimo", "minimo"},
+                {"máximo", "maximo"},
+                {"probabilidad de pérdida", "probabilidadPerdida"},
+            };
+            for (const auto& [nombre, clave] : estadisticas) {
+                const std::string t = linea();
+                const auto c = Campos(t, '\t');
+                ASSERT_EQ(c.size(), 2u) << t;
+                EXPECT_EQ(c[0], nombre);
+                Igual15(Num(c[1]), (*b)[clave].numero, t);
+            }
+            // The certainty equivalent where the text has it, and only there.
+            const bool equivalente = l < texto.size() && texto[l].rfind("equivalente cierto\t", 0) == 0;
+            EXPECT_EQ(b->Tiene("equivalenteCierto"), equivalente);
+            if (equivalente) {
+                const std::string t = linea();
+                Igual15(Num(Campos(t, '\t')[1]), (*b)["equivalenteCierto"].numero, t);
+            }
+        }
+        EXPECT_EQ(l, texto.size()) << "every line of the text is in the document";
+    };
+    const Comparacion tornado = [](const auto& texto, const json::Valor& j) {
+        const auto& entradas = j["entradas"].lista;
+        ASSERT_EQ(texto.size(), entradas.size());
+        ASSERT_FALSE(entradas.empty());
+        for (size_t i = 0; i < entradas.size(); ++i) {
+            const json::Valor& e = entradas[i];
+            const auto c = Campos(texto[i], '\t');
+            ASSERT_EQ(c.size(), 7u) << texto[i];
+            EXPECT_EQ(c[0], e["nombre"].texto);
+            const char* claves[] = {"bajo", "alto", "raizBajo", "raizAlto", "amplitud"};
+            for (int k = 0; k < 5; ++k)
+                Igual15(Num(c[k + 1]), e[claves[k]].numero, texto[i] + " " + claves[k]);
+            EXPECT_EQ(c[6] == "*", e["cambiaBajo"].logico || e["cambiaAlto"].logico) << texto[i];
+        }
+        EXPECT_TRUE(j["fallidas"].lista.empty());
+    };
+    const Comparacion spider = [](const auto& texto, const json::Valor& j) {
+        size_t l = 0;
+        for (const auto& e : j["entradas"].lista) {
+            for (const auto& p : e["puntos"].lista) {
+                ASSERT_LT(l, texto.size());
+                const auto c = Campos(texto[l], '\t');
+                ASSERT_EQ(c.size(), 3u) << texto[l];
+                EXPECT_EQ(c[0], e["nombre"].texto);
+                Igual15(Num(c[1]), p["porcentaje"].numero, texto[l]);
+                Igual15(Num(c[2]), p["valor"].numero, texto[l]);
+                ++l;
+            }
+            EXPECT_EQ(e["puntos"].lista.size(), static_cast<size_t>(j["pasos"].numero) + 1);
+        }
+        EXPECT_EQ(l, texto.size());
+        EXPECT_TRUE(j["fallidas"].lista.empty());
+    };
     struct Caso {
         std::vector<std::string> args;
         Comparacion compara;
     };
-    const std::string petroleo = kEjemplos + "petroleo.nmr", lanzamiento = kEjemplos + "lanzamiento.nmr";
+    const std::string petroleo = kEjemplos + "petroleo.nmr", lanzamiento = kEjemplos + "lanzamiento.nmr",
+                      inversion = kEjemplos + "inversion.nmr";
     const Caso casos[] = {
         {{"solve", petroleo}, solve},
         {{"solve", lanzamiento}, solve},
-        {{"solve", kEjemplos + "inversion.nmr"}, solve},
+        {{"solve", inversion}, solve},
         {{"check", petroleo}, check},
         {{"sweep", petroleo, "CostePrueba = -10", "-30", "0", "7.5"}, sweep},
         {{"sweep", lanzamiento, "PAlta = 0.3", "0", "1", "0.125", "--set", "PMedia = 0.45", "--set", "PAlta = 0.3",
           "--set", "PBaja = (1 - PAlta - PMedia)"},
          sweep},
         {{"bayes", petroleo}, bayes},
+        {{"solve", inversion, "--risk-tolerance=500"}, solve},
+        {{"profile", petroleo}, profile},
+        {{"profile", lanzamiento, "1"}, profile},
+        {{"profile", inversion, "0", "--alternatives", "--risk-tolerance=500"}, profile},
+        {{"tornado", lanzamiento, "--pct", "20"}, tornado},
+        {{"tornado", petroleo, "--risk-tolerance=1000"}, tornado},
+        {{"spider", lanzamiento, "--steps", "4", "--risk-tolerance=200"}, spider},
     };
     for (const char* sep : {"--decimal=.", "--decimal=,"}) {
         for (const auto& c : casos) {
-            SCOPED_TRACE(std::string(sep) + " " + c.args[0] + " " + c.args[1]);
+            std::string todo = sep;
+            for (const auto& a : c.args)
+                todo += " " + a;
+            SCOPED_TRACE(todo);
             std::vector<std::string> texto = {sep}, conJson = {sep};
             texto.insert(texto.end(), c.args.begin(), c.args.end());
             conJson.insert(conJson.end(), c.args.begin(), c.args.end());
@@ -154,9 +253,61 @@ TEST(CliJson, DiceLoMismoQueElTexto)
             json::Valor doc;
             ASSERT_NO_THROW(doc = json::Lee(j.out)) << j.out;
             EXPECT_EQ(doc["fichero"].texto, c.args[1]);
+            // Solved under exponential utility, the document says with which R.
+            std::string r;
+            for (const auto& a : c.args)
+                if (a.rfind("--risk-tolerance=", 0) == 0)
+                    r = a.substr(17);
+            EXPECT_EQ(doc.Tiene("toleranciaRiesgo"), !r.empty());
+            if (!r.empty()) {
+                EXPECT_EQ(doc["toleranciaRiesgo"].numero, Num(r));
+            }
             c.compara(Lineas(t.out), doc);
         }
     }
+}
+
+// An input at which the tree cannot be solved is left out of the results: the
+// document names it with the error's text, and standard error says so as the
+// text output does.
+TEST(CliJson, EntradaQueNoSePuedeResolver)
+{
+    std::string bytes;
+    {
+        std::ifstream f(kEjemplos + "lanzamiento.nmr", std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(f), {});
+    }
+    // At 10 % below the price, 22.5, the regional investment divides by zero.
+    const std::string linea = "InversionRegional = 250\r\n";
+    const auto p = bytes.find(linea);
+    ASSERT_NE(p, std::string::npos);
+    bytes.replace(p, linea.size(), "InversionRegional = 250 + 10 / (Precio - 22.5)\r\n");
+    const auto ruta =
+        std::filesystem::temp_directory_path() / ("nemor_json_falla_" + std::to_string(getpid()) + ".nmr");
+    std::ofstream(ruta, std::ios::binary) << bytes;
+
+    const std::vector<std::string> pruebas[] = {{"--decimal=.", "tornado", "--json", ruta.string()},
+                                                {"--decimal=.", "spider", "--json", ruta.string(), "--steps", "2"}};
+    for (const auto& args : pruebas) {
+        SCOPED_TRACE(args[1]);
+        std::ostringstream errores;
+        auto* antes = std::cerr.rdbuf(errores.rdbuf());
+        const Salida s = Ejecuta(args);
+        std::cerr.rdbuf(antes);
+        ASSERT_EQ(s.codigo, 0) << s.err;
+        const json::Valor doc = json::Lee(s.out);
+        ASSERT_EQ(doc["fallidas"].lista.size(), 1u) << s.out;
+        const json::Valor& f = doc["fallidas"][0];
+        EXPECT_EQ(f["nombre"].texto, "Precio");
+        EXPECT_EQ(f["entrada"].numero, 22.5);
+        EXPECT_EQ(f["mensaje"].texto, "Floating point division by zero");
+        EXPECT_FALSE(doc["entradas"].lista.empty());
+        for (const auto& e : doc["entradas"].lista)
+            EXPECT_NE(e["nombre"].texto, "Precio");
+        EXPECT_EQ(errores.str(),
+                  "No se ha podido resolver el árbol con Precio = 22.5: Floating point division by zero.\n");
+    }
+    std::filesystem::remove(ruta);
 }
 
 // The numbers are the doubles the solver computed, not their 15-digit text,

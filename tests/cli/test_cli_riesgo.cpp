@@ -61,6 +61,9 @@ TEST(CliProfile, PerfilesDeLosEjemplos)
         {{"profile", petroleo, "99"}, 1, "", "No hay ningún nodo con el número 99."},
         {{"profile", petroleo, "3", "--alternatives"}, 1, "",
          "El nodo 3 no es un nodo de decisión con alternativas que comparar."},
+        // An error leaves no half-written document.
+        {{"profile", "--json", petroleo, "3", "--alternatives"}, 1, "",
+         "El nodo 3 no es un nodo de decisión con alternativas que comparar."},
         {{"profile", petroleo, "0", "--risk-tolerance=-1"}, 1, "",
          "La tolerancia al riesgo debe ser un número mayor que cero."},
         {{"profile", petroleo, "1", "2"}, 2, "", "uso:"},
@@ -101,6 +104,8 @@ TEST(CliTornado, TornadoYAranaDelLanzamiento)
          "InversionNacional\t720\t1080\t112,5\t112,5\t0\t-\n",
          ""},
         {{"tornado", lanzamiento, "--pct", "0"}, 1, "", "El porcentaje de variación debe ser un número mayor que cero."},
+        {{"tornado", "--json", lanzamiento, "--pct", "-5"}, 1, "",
+         "El porcentaje de variación debe ser un número mayor que cero."},
         {{"tornado", lanzamiento, "--pct", "diez"}, 1, "", "'diez' is not a valid floating point value"},
         {{"tornado", lanzamiento, "--pct"}, 2, "", "uso:"},
         {{"tornado", kEjemplos + "inversion.nmr"}, 0, "", ""}, // plain numbers only: no inputs

@@ -3,6 +3,9 @@
 // reported instead of ignored.
 #include "Modal.h"
 
+#include "analysis/PerfilRiesgoUnit.h"
+#include "analysis/TornadoUnit.h"
+#include "analysis/VariacionUnit.h"
 #include "app/ArbolU.h"
 #include "app/AyudaU.h"
 #include "app/Ventanas.h"
@@ -10,12 +13,14 @@
 #include "variables/VarUnit.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpLink>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,6 +66,8 @@ TEST_F(Ayuda, LaColeccionEncuentraCadaPaginaPorSuPalabra)
         {"ventana.previsualizar", "impresion.html"}, {"ventana.dato", "edicion.html"},
         {"ventana.nota", "edicion.html"},        {"formulas", "formulas.html"},
         {"bayes", "bayes.html"},                 {"nemor-cli", "nemor-cli.html"},
+        {"ventana.perfil", "perfil-riesgo.html"}, {"ventana.tornado", "tornado.html"},
+        {"riesgo", "riesgo.html"},               {"ventana.progresovariacion", "variaciones.html"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.id);
@@ -117,6 +124,11 @@ TEST_F(Ayuda, CadaVentanaTieneSuPagina)
     EXPECT_GE(vistas, 12);
     EXPECT_EQ(IdentificadorAyuda(FormVar->Memo1), QStringLiteral("ventana.variables"));
     EXPECT_EQ(IdentificadorAyuda(FormArbol), QStringLiteral("ventana.principal"));
+    EXPECT_EQ(IdentificadorAyuda(FormPerfil->CheckBoxAlternativas), QStringLiteral("ventana.perfil"));
+    EXPECT_EQ(IdentificadorAyuda(FormTornado->BotonCalcular), QStringLiteral("ventana.tornado"));
+    // Made only while a sweep runs long, so not among the windows above.
+    TFormProgresoVariacion progreso("x", FormArbol);
+    EXPECT_EQ(IdentificadorAyuda(progreso.BDetener), QStringLiteral("ventana.progresovariacion"));
 }
 
 TEST_F(Ayuda, F1AbreLaPaginaDeLaVentanaEnUso)
