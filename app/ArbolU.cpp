@@ -21,6 +21,7 @@
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
 #include "tree/Documento.h"
+#include "tree/FicheroArbol.h"
 #include "tree/NotaU.h"
 #include "variables/VarUnit.h"
 #include "variables/Variables.h"

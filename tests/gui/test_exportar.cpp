@@ -7,6 +7,7 @@
 #include "drawing/Disposicion.h"
 #include "drawing/ExportaDibujo.h"
 #include "support/UsuarioGuion.h"
+#include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
 
 #include <QFileDialog>
