@@ -115,8 +115,6 @@ bool IgualSinMayusculas(std::string_view a, std::string_view b)
     return true;
 }
 
-bool EsDigito(char c) { return c >= '0' && c <= '9'; }
-
 } // namespace
 
 bool LeeRealFichero(std::string_view t, double& x)

@@ -76,11 +76,8 @@ TEST(Archivo, GuardarComoAbrirRecienteYArgumento)
         TArbol& v = *FormArbol;
         Arbol& a = v.arbol();
         a.CrearNodo(0, NodoDecision, 0);
-        for (int i = 0; i < 2; ++i) {
-            const uint16_t n = a.NuevoIndice();
-            a.CrearNodo(n, NodoTerminal, 0);
-            a.AnyadirHijo(0, n);
-        }
+        for (int i = 0; i < 2; ++i)
+            a.NuevoHijo(0, NodoTerminal);
         AlAbrirseModal([&](QWidget* w) {
             auto* d = qobject_cast<QFileDialog*>(w);
             ASSERT_NE(d, nullptr);
@@ -161,11 +158,8 @@ TEST(Archivo, ElEsquemaSoloSeRehaceConOtroArbol)
     TArbol& v = *FormArbol;
     Arbol& a = v.arbol();
     a.Raiz().Tipo = NodoDecision;
-    for (int i = 0; i < 2; ++i) {
-        const uint16_t n = a.NuevoIndice();
-        a.CrearNodo(n, NodoTerminal, 0);
-        a.AnyadirHijo(0, n);
-    }
+    for (int i = 0; i < 2; ++i)
+        a.NuevoHijo(0, NodoTerminal);
     EligeFichero(ruta);
     v.FileSaveAs();
     ASSERT_EQ(a.NombreFichero, ruta);

@@ -65,9 +65,7 @@ TEST(FormNota, AbreEditaYGuarda)
 {
     Arbol a;
     Edicion e(a);
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, NodoTerminal, 0);
-    a.AnyadirHijo(0, n);
+    const uint16_t n = a.NuevoHijo(0, NodoTerminal);
     a.Nodo(n)->Comentario = "primera\tsegunda\t";
     TFormNota nota;
     EXPECT_EQ(nota.size(), QSize(188, 104));

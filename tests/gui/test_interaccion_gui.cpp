@@ -41,10 +41,7 @@ QPoint Centro(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, 
 
 uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int x, int y, const std::string& texto = " ")
 {
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    a.SituarNodo(n, x, y);
+    const uint16_t n = a.NuevoHijo(padre, tipo, x, y);
     a.PonerTexto(n, texto);
     return n;
 }

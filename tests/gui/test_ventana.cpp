@@ -63,15 +63,6 @@ QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
 // A point inside every shape, clear of the number label.
 QPoint Centro(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, n.Figura.Top + n.Figura.Height / 2}; }
 
-uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int x, int y)
-{
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    a.SituarNodo(n, x, y);
-    return n;
-}
-
 TEST(Arranque, VentanasEnOrdenYRaiz)
 {
     Programa programa;
@@ -299,9 +290,9 @@ TEST(MenuNodo, ReglasSegunElNodoYSuPadre)
     Arbol& a = v.arbol();
     // 0 decision -> 1 chance -> 2 terminal; 0 -> 3 terminal
     a.Raiz().Tipo = NodoDecision;
-    Hijo(a, 0, NodoAzar, 200, 100);
-    Hijo(a, 1, NodoTerminal, 400, 100);
-    Hijo(a, 0, NodoTerminal, 200, 300);
+    a.NuevoHijo(0, NodoAzar, 200, 100);
+    a.NuevoHijo(1, NodoTerminal, 400, 100);
+    a.NuevoHijo(0, NodoTerminal, 200, 300);
     struct Caso {
         uint16_t nodo;
         uint16_t copiado;
@@ -417,9 +408,9 @@ TEST(Errores, UnaOrdenQueFallaSeMuestraSinSalirDelManejador)
         v.show();
         Arbol& a = v.arbol();
         a.Raiz().Tipo = NodoDecision;
-        const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+        const uint16_t azar = a.NuevoHijo(0, NodoAzar, 200, 200);
         for (int i = 0; i < 2; ++i)
-            a.Nodo(Hijo(a, azar, NodoTerminal, 400, 150 + 100 * i))->Probabilidad = 0.5;
+            a.Nodo(a.NuevoHijo(azar, NodoTerminal, 400, 150 + 100 * i))->Probabilidad = 0.5;
         c.prepara(v);
         QString texto;
         AlAbrirseModal([&](QWidget* w) {
@@ -567,7 +558,7 @@ TEST(Dibujo, Hints)
     v.show();
     Arbol& a = v.arbol();
     a.Raiz().Tipo = NodoDecision;
-    const uint16_t n = Hijo(a, 0, NodoTerminal, 300, 200);
+    const uint16_t n = a.NuevoHijo(0, NodoTerminal, 300, 200);
     const auto r = v.tapiz->RectsEtiquetas(n);
     struct Caso {
         QPoint punto;
@@ -600,9 +591,9 @@ TEST(Dibujo, ElNodoRojoSeVeMientrasSePregunta)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     Arbol& a = v.arbol();
     a.Raiz().Tipo = NodoDecision;
-    const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+    const uint16_t azar = a.NuevoHijo(0, NodoAzar, 200, 200);
     for (double p : {0.5, 0.4})
-        a.Nodo(Hijo(a, azar, NodoTerminal, 400, p > 0.45 ? 150 : 250))->Probabilidad = p;
+        a.Nodo(a.NuevoHijo(azar, NodoTerminal, 400, p > 0.45 ? 150 : 250))->Probabilidad = p;
     // What the window holds on screen, not a fresh rendering of the tree.
     auto enPantalla = [&] {
         const QPoint p = v.tapiz->mapTo(&v, Centro(*a.Nodo(azar)));
@@ -634,15 +625,15 @@ TEST(Dibujo, CapturaDeUnArbolPequenyo)
     a.SituarNodo(0, 20, 200);
     a.Raiz().Tipo = NodoDecision;
     a.Raiz().EtiquetaValor.Caption = "45";
-    const uint16_t azar = Hijo(a, 0, NodoAzar, 170, 110);
-    const uint16_t malo = Hijo(a, 0, NodoAzar, 170, 300);
+    const uint16_t azar = a.NuevoHijo(0, NodoAzar, 170, 110);
+    const uint16_t malo = a.NuevoHijo(0, NodoAzar, 170, 300);
     TNodo& na = *a.Nodo(azar);
     na.Elegido = true;
     na.Texto = na.EtiquetaTexto.Caption = "Lanzar";
     na.EtiquetaValor.Caption = "45";
     na.EtiquetaGanancia.Caption = "-5";
-    const uint16_t t1 = Hijo(a, azar, NodoTerminal, 330, 60);
-    const uint16_t t2 = Hijo(a, azar, NodoTerminal, 330, 160);
+    const uint16_t t1 = a.NuevoHijo(azar, NodoTerminal, 330, 60);
+    const uint16_t t2 = a.NuevoHijo(azar, NodoTerminal, 330, 160);
     for (auto [n, texto, g, p] : {std::tuple{t1, "Éxito", "100", "0,5"}, std::tuple{t2, "Fracaso", "0", "0,5"}}) {
         TNodo& t = *a.Nodo(n);
         t.Texto = t.EtiquetaTexto.Caption = texto;
@@ -654,8 +645,8 @@ TEST(Dibujo, CapturaDeUnArbolPequenyo)
     nm.Texto = nm.EtiquetaTexto.Caption = "Esperar";
     nm.Comentario = "Suma 0,9\t";
     nm.MarcaVisible = true;
-    Hijo(a, malo, NodoTerminal, 330, 260);
-    Hijo(a, malo, NodoTerminal, 330, 340);
+    a.NuevoHijo(malo, NodoTerminal, 330, 260);
+    a.NuevoHijo(malo, NodoTerminal, 330, 340);
     a.Archivo.Caption = "ejemplo.nmr";
     v.AjustaTapiz();
 
