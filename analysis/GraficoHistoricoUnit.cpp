@@ -6,6 +6,7 @@
 #include "common/Decimal.h"
 #include "common/Errores.h"
 #include "common/Usuario.h"
+#include "drawing/ConversionQt.h"
 
 #include <QAbstractListModel>
 #include <QAction>
@@ -35,8 +36,6 @@
 #include <cmath>
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
 
 // Red square point markers.
 QImage MarcaRoja()

@@ -1,6 +1,7 @@
 #include "analysis/PerfilRiesgoUnit.h"
 
 #include "app/Aplicacion.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 
@@ -21,8 +22,6 @@
 #include <set>
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
 
 QString Corto(double v) { return Q(FormatoEtiqueta(v, 6, 0)); }
 

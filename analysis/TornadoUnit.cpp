@@ -3,6 +3,7 @@
 #include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 #include "variables/VarUnit.h"
@@ -25,7 +26,6 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
 QString Texto(double v) { return Q(FormatoEtiqueta(v, 15, 0)); }
 
 const QColor kBajo(31, 119, 180);   // the input at -P %

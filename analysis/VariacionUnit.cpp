@@ -4,6 +4,7 @@
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "common/Errores.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 #include "variables/VarUnit.h"
@@ -27,8 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
 
 template <typename T>
 T* Control(QWidget* padre, const char* nombre, const QRect& r)

@@ -9,6 +9,7 @@
 #include "common/Decimal.h"
 #include "common/Errores.h"
 #include "common/Usuario.h"
+#include "drawing/ConversionQt.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,12 +29,6 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-
-} // namespace
 
 QLocale LocaleNumeros()
 {

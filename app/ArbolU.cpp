@@ -13,6 +13,7 @@
 #include "app/Iconos.h"
 #include "app/MenuNodo.h"
 #include "app/Ventanas.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "drawing/OpcionU.h"
 #include "drawing/Paginas.h"
@@ -626,12 +627,6 @@ void TArbol::RestauraScroll()
     ScrollBox1->horizontalScrollBar()->setValue(scrollGuardado_.x());
     ScrollBox1->verticalScrollBar()->setValue(scrollGuardado_.y());
 }
-
-namespace {
-
-QRect AQRect(const Rect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); }
-
-} // namespace
 
 void TArbol::FiguraMouseDown(uint16_t nodo, Qt::MouseButton boton, Qt::KeyboardModifiers mods, QPoint punto)
 {

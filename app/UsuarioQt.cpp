@@ -3,6 +3,7 @@
 #include "app/ProgresoU.h"
 #include "app/Ventanas.h"
 #include "common/Errores.h"
+#include "drawing/ConversionQt.h"
 #include "editor/REMain.h"
 #include "tree/DatoU.h"
 
@@ -27,8 +28,6 @@ QMessageBox::Icon IconoQt(Icono i)
     default: return QMessageBox::NoIcon;
     }
 }
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
 
 } // namespace
 
@@ -86,19 +85,23 @@ QString FiltroQt(const std::string& filtro)
     const QStringList partes = Q(filtro).split(QLatin1Char('|'));
     QStringList salida;
     for (int i = 0; i + 1 < partes.size(); i += 2) {
-        QStringList mascaras = partes[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& m : mascaras) {
+        QStringList escritas = partes[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        QStringList mascaras;
+        for (QString& m : escritas) {
             m = m.trimmed();
-            if (m == QLatin1String("*.*"))
-                m = QStringLiteral("*"); // every file, with or without an extension
+            // Every file, with or without an extension.
+            const QString mascara = m == QLatin1String("*.*") ? QStringLiteral("*") : m;
+            // "*.RTF" also finds "nota.rtf", written by another program.
+            for (const QString& x : {mascara, mascara.toLower()})
+                if (!mascaras.contains(x))
+                    mascaras << x;
         }
-        const QString descripcion = partes[i].trimmed();
-        const QString lista = QStringLiteral("(%1)").arg(mascaras.join(QLatin1Char(' ')));
-        // A description that already names its masks, "Bitmaps (*.bmp)", is shown as written.
-        if (descripcion.endsWith(lista))
-            salida << descripcion;
-        else
-            salida << descripcion + QLatin1Char(' ') + lista;
+        QString descripcion = partes[i].trimmed();
+        // A description that already names its masks, "Bitmaps (*.bmp)", does not name them twice.
+        const QString escrita = QStringLiteral("(%1)").arg(escritas.join(QLatin1Char(' ')));
+        if (descripcion.endsWith(escrita))
+            descripcion = descripcion.chopped(escrita.size()).trimmed();
+        salida << descripcion + QStringLiteral(" (%1)").arg(mascaras.join(QLatin1Char(' ')));
     }
     return salida.join(QStringLiteral(";;"));
 }

@@ -5,6 +5,7 @@
 #include "app/Ventanas.h"
 #include "common/Ini.h"
 #include "common/Redondeo.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/OpcionesIni.h"
 #include "tree/NotaU.h"
 #include "variables/VarUnit.h"
@@ -33,15 +34,6 @@
 #include <climits>
 
 namespace {
-
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
-Color DeQColor(const QColor& c)
-{
-    return RGB(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue()));
-}
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 QToolButton* Boton(QWidget* padre, const char* nombre, const QString& texto, const QString& hint)
 {

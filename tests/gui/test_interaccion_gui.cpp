@@ -3,6 +3,7 @@
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "common/Ini.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "drawing/OpcionU.h"
 #include "drawing/Tapiz.h"
@@ -52,8 +53,6 @@ QImage Captura(TArbol& v)
     v.tapiz->render(&img);
     return img;
 }
-
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
 
 // Runs f on the next modal window of class T, from inside its own event loop.
 template <typename T>

@@ -14,6 +14,7 @@
 #include "common/Errores.h"
 #include "common/Redondeo.h"
 #include "drawing/BarU.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/ImprimiendoU.h"
 #include "drawing/OpcionU.h"
 #include "drawing/PrevisualizarU.h"
@@ -57,8 +58,6 @@ QImage Captura(TArbol& v)
     v.tapiz->render(&img);
     return img;
 }
-
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
 
 // A point inside every shape, clear of the number label.
 QPoint Centro(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, n.Figura.Top + n.Figura.Height / 2}; }
@@ -448,6 +447,7 @@ TEST(Dialogos, FiltrosDeFicheros)
         {"Imágenes|*.bmp;*.png", "Imágenes (*.bmp *.png)"},
         {"Todos|*.*", "Todos (*)"},
         {"Bitmaps (*.bmp)|*.bmp", "Bitmaps (*.bmp)"}, // the masks already shown are not shown twice
+        {"Ficheros RTF (*.RTF)|*.RTF", "Ficheros RTF (*.RTF *.rtf)"}, // either case
         {"Texto (UTF-8)|*.txt", "Texto (UTF-8) (*.txt)"},
         {"", ""},
     };
