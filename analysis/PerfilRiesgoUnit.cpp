@@ -27,8 +27,8 @@ QString Corto(double v) { return Q(FormatoEtiqueta(v, 6, 0)); }
 
 } // namespace
 
-TFormPerfil::TFormPerfil(QWidget* parent)
-    : TVistaAnalisis(QStringLiteral("Perfil de riesgo"), QStringLiteral("FormPerfil"), QSize(720, 600), parent)
+TFormPerfil::TFormPerfil(IUsuario* usuario, QWidget* parent)
+    : TVistaAnalisis(QStringLiteral("Perfil de riesgo"), QStringLiteral("FormPerfil"), QSize(720, 600), usuario, parent)
 {
     LabelNodo = new QLabel(this);
     LabelNodo->setObjectName(QStringLiteral("LabelNodo"));

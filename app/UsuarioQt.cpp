@@ -1,7 +1,6 @@
 #include "app/UsuarioQt.h"
 
 #include "app/ProgresoU.h"
-#include "app/Ventanas.h"
 #include "common/Errores.h"
 #include "drawing/ConversionQt.h"
 #include "editor/REMain.h"
@@ -30,6 +29,13 @@ QMessageBox::Icon IconoQt(Icono i)
 }
 
 } // namespace
+
+void UsuarioQt::PonVentanas(TProgressForm* progreso, TFormDato* dato, TFormEditor* editor)
+{
+    progreso_ = progreso;
+    dato_ = dato;
+    editor_ = editor;
+}
 
 QWidget* UsuarioQt::Padre() const
 {
@@ -143,45 +149,45 @@ std::optional<std::string> UsuarioQt::GuardarFichero(const DialogoFichero& d) { 
 
 void UsuarioQt::ProgresoMostrar(const std::string& texto)
 {
-    if (ProgressForm)
-        ProgressForm->Muestra(Q(texto));
+    if (progreso_)
+        progreso_->Muestra(Q(texto));
 }
 
 void UsuarioQt::ProgresoPosicion(int posicion)
 {
-    if (ProgressForm)
-        ProgressForm->Posicion(posicion);
+    if (progreso_)
+        progreso_->Posicion(posicion);
 }
 
 void UsuarioQt::ProgresoOcultar()
 {
-    if (ProgressForm)
-        ProgressForm->hide();
+    if (progreso_)
+        progreso_->hide();
 }
 
 bool UsuarioQt::PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto)
 {
-    if (!FormDato)
+    if (!dato_)
         return IUsuario::PideDato(rotulo, lista, texto);
-    return FormDato->Ejecuta(rotulo, lista, texto);
+    return dato_->Ejecuta(rotulo, lista, texto);
 }
 
-bool UsuarioQt::EditorPreguntaGuardar() { return !FormEditor || FormEditor->AskSaveChanges(); }
+bool UsuarioQt::EditorPreguntaGuardar() { return !editor_ || editor_->AskSaveChanges(); }
 
 void UsuarioQt::EditorNuevo()
 {
-    if (FormEditor)
-        FormEditor->FileNew();
+    if (editor_)
+        editor_->FileNew();
 }
 
 void UsuarioQt::EditorCargar(const std::string& ruta)
 {
-    if (!FormEditor)
+    if (!editor_)
         return;
     // The tree has been read by now: a note that cannot be read is reported
     // on its own and does not turn a good tree into a failed open.
     try {
-        FormEditor->LoadDocument(Q(ruta), false);
+        editor_->LoadDocument(Q(ruta), false);
     } catch (const ENemor& e) {
         Error(TextoCajaError(e.what()));
     }

@@ -1,5 +1,6 @@
 #include "editor/REMain.h"
 
+#include "app/DocumentoU.h"
 #include "app/UsuarioQt.h"
 #include "common/Errores.h"
 #include "common/Usuario.h"
@@ -175,7 +176,7 @@ struct Actualizando {
 
 } // namespace
 
-TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
+TFormEditor::TFormEditor(TDocumento* documento, QWidget* parent) : QMainWindow(parent), doc_(documento)
 {
     setObjectName(QStringLiteral("FormEditor"));
     resize(640, 480);
@@ -380,14 +381,13 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
 
 TFormEditor::~TFormEditor() = default;
 
-void TFormEditor::PonArbol(Arbol* arbol) { arbol_ = arbol; }
-
 void TFormEditor::PonUsuario(IUsuario* usuario) { usuario_ = usuario; }
 
 std::string TFormEditor::CarpetaDialogos() const
 {
-    return CarpetaDialogosEditor(arbol_ ? arbol_->DocumentoEditor : std::string(),
-                                 arbol_ ? arbol_->NombreFichero : std::string(), QDir::homePath().toStdString(),
+    const Arbol* a = doc_ ? &doc_->arbol() : nullptr;
+    return CarpetaDialogosEditor(a ? a->DocumentoEditor : std::string(), a ? a->NombreFichero : std::string(),
+                                 QDir::homePath().toStdString(),
                                  [](const std::string& carpeta) { return QFileInfo(QString::fromStdString(carpeta)).isDir(); });
 }
 
@@ -395,8 +395,8 @@ IUsuario& TFormEditor::Usuario()
 {
     if (usuario_)
         return *usuario_;
-    if (arbol_ && arbol_->usuario)
-        return *arbol_->usuario;
+    if (doc_ && doc_->arbol().usuario)
+        return *doc_->arbol().usuario;
     if (!usuarioQt_)
         usuarioQt_ = std::make_unique<UsuarioQt>(this);
     return *usuarioQt_;
@@ -524,8 +524,9 @@ bool TFormEditor::FileSaveAs()
     }
     GuardarFicheroEditor(*ruta, EscribirRtf(DocumentoDesdeQt(*Editor->document())));
     ShowFileName(QString::fromStdString(*ruta));
-    if (arbol_)
-        arbol_->DocumentoEditor = DocumentName_.toStdString();
+    // The tree now links to this document: a change of the document, not a step.
+    if (doc_)
+        doc_->EjecutaSinPaso([this] { doc_->arbol().DocumentoEditor = DocumentName_.toStdString(); });
     Editor->document()->setModified(false);
     ShowModifiedState(false);
     return true;

@@ -63,16 +63,16 @@ TEST(FormDato, AceptarYCancelar)
 
 TEST(FormNota, AbreEditaYGuarda)
 {
-    Arbol a;
-    Edicion e(a);
+    TDocumento doc;
+    Arbol& a = doc.arbol();
     const uint16_t n = a.NuevoHijo(0, NodoTerminal);
     a.Nodo(n)->Comentario = "primera\tsegunda\t";
-    TFormNota nota;
+    TFormNota nota(doc);
     EXPECT_EQ(nota.size(), QSize(188, 104));
     EXPECT_TRUE(nota.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(nota.MemoNota->palette().color(QPalette::Base), QColor(255, 255, 206));
 
-    nota.AbrirComentario(e, n, QPoint(300, 200));
+    nota.AbrirComentario(n, QPoint(300, 200));
     EXPECT_TRUE(nota.isVisible());
     EXPECT_EQ(nota.pos(), QPoint(300, 200));
     EXPECT_EQ(nota.MemoNota->toPlainText(), QStringLiteral("primera\nsegunda"));
@@ -80,13 +80,13 @@ TEST(FormNota, AbreEditaYGuarda)
     EXPECT_FALSE(nota.GuardarComentario());
     EXPECT_FALSE(nota.isVisible());
 
-    nota.AbrirComentario(e, n, QPoint(300, 200));
+    nota.AbrirComentario(n, QPoint(300, 200));
     nota.MemoNota->setPlainText(QStringLiteral("Revisar\nsegún mercado"));
     EXPECT_TRUE(nota.GuardarComentario());
     EXPECT_EQ(a.Nodo(n)->Comentario, "Revisar\tsegún mercado\t");
     EXPECT_TRUE(a.Nodo(n)->MarcaVisible);
 
-    nota.AbrirComentario(e, n, QPoint(300, 200));
+    nota.AbrirComentario(n, QPoint(300, 200));
     nota.MemoNota->clear();
     EXPECT_TRUE(nota.GuardarComentario());
     EXPECT_EQ(a.Nodo(n)->Comentario, "");

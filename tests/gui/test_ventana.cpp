@@ -142,6 +142,7 @@ TEST(Arranque, TablaDeComandos)
     const QStringList esperado = {
         "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | &Exportar imagen... | - | "
         "&Presentación preliminar | - |  |  |  |  | - | &Salir",
+        "&Edición: &Deshacer | &Rehacer",
         "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ... | - | &Perfil de riesgo ... | &Tornado ...",
         "&Ver: &Variables | - | &Editor | - | &Aumentar | &Disminuir | &Tamaño original | &Barra de herramientas",
         "&Opciones: &Opciones...",
@@ -172,6 +173,8 @@ TEST(Arranque, TablaDeComandos)
         "TBNuevo=Nuevo",
         "TBAbrir=Abrir",
         "TBGuardar=Guardar",
+        "TBDeshacer=Deshacer",
+        "TBRehacer=Rehacer",
         "TBVar=Editor de variables",
         "ToolButton1=Editor de texto",
         "TBCalcular=Calcular",
