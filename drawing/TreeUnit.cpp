@@ -10,9 +10,7 @@
 #include <QShowEvent>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -95,6 +93,14 @@ TTreeAD::TTreeAD(TDocumento& documento, QWidget* parent) : QWidget(parent, Qt::W
     connect(SpeedButton3, &QToolButton::clicked, this, &TTreeAD::SpeedButton3Click);
     connect(TreeG1, &QTreeWidget::itemChanged, this, &TTreeAD::TreeG1Edited);
     connect(&doc_, &TDocumento::Cambiado, this, &TTreeAD::DocumentoCambiado);
+    connect(TreeG1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (!construyendo_)
+            abiertos_.insert(NodoDe(item));
+    });
+    connect(TreeG1, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (!construyendo_)
+            abiertos_.erase(NodoDe(item));
+    });
 }
 
 uint16_t TTreeAD::NodoDe(const QTreeWidgetItem* item)
@@ -116,10 +122,11 @@ void TTreeAD::FormShow()
 {
     SpeedButton1->setEnabled(true);
     SpeedButton2->setEnabled(false);
-    Protegido([this] { Construye(ConstruyeEsquema(doc_.arbol()), {}); });
+    abiertos_.clear();
+    Protegido([this] { Construye(ConstruyeEsquema(doc_.arbol())); });
 }
 
-void TTreeAD::Construye(const std::vector<ElementoEsquema>& esquema, const std::vector<uint16_t>& abiertos)
+void TTreeAD::Construye(const std::vector<ElementoEsquema>& esquema)
 {
     construyendo_ = true;
     TreeG1->clear();
@@ -136,7 +143,7 @@ void TTreeAD::Construye(const std::vector<ElementoEsquema>& esquema, const std::
         item->setFlags(item->flags() | Qt::ItemIsEditable);
         padres.resize(e.Nivel);
         padres.push_back(item);
-        if (std::find(abiertos.begin(), abiertos.end(), e.Nodo) != abiertos.end())
+        if (abiertos_.count(e.Nodo))
             abrir.push_back(item);
     }
     for (QTreeWidgetItem* item : abrir)
@@ -158,13 +165,8 @@ void TTreeAD::DocumentoCambiado(const Cambio& c)
         return;
     Protegido([this] {
         std::vector<ElementoEsquema> esquema = ConstruyeEsquema(doc_.arbol());
-        if (esquema == esquema_)
-            return;
-        std::vector<uint16_t> abiertos;
-        for (QTreeWidgetItemIterator i(TreeG1); *i; ++i)
-            if ((*i)->isExpanded())
-                abiertos.push_back(NodoDe(*i));
-        Construye(esquema, abiertos);
+        if (esquema != esquema_)
+            Construye(esquema);
     });
 }
 
@@ -174,6 +176,9 @@ void TTreeAD::SpeedButton1Click()
     TreeG1->hide();
     TreeG1->expandAll();
     TreeG1->show();
+    // expandAll tells no item: every node with branches is open now.
+    for (const ElementoEsquema& e : esquema_)
+        abiertos_.insert(e.Nodo);
     SpeedButton1->setEnabled(false);
     SpeedButton2->setEnabled(true);
 }
@@ -181,6 +186,7 @@ void TTreeAD::SpeedButton1Click()
 void TTreeAD::SpeedButton2Click()
 {
     TreeG1->collapseAll();
+    abiertos_.clear();
     SpeedButton2->setEnabled(false);
     SpeedButton1->setEnabled(true);
 }

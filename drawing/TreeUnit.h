@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <set>
 #include <vector>
 
 struct Cambio;
@@ -44,11 +45,14 @@ protected:
 
 private:
     void DocumentoCambiado(const Cambio& cambio);
-    // Builds the items of esquema; those of the nodes in abiertos open.
-    void Construye(const std::vector<ElementoEsquema>& esquema, const std::vector<uint16_t>& abiertos);
+    // Builds the items of esquema; those of the nodes in abiertos_ open.
+    void Construye(const std::vector<ElementoEsquema>& esquema);
 
     TDocumento& doc_;
     std::vector<ElementoEsquema> esquema_; // what the items show
+    // The nodes whose items the user opened, kept while they are gone: the
+    // undo that brings one back brings it back open.
+    std::set<uint16_t> abiertos_;
     bool construyendo_ = false;
     bool renombrando_ = false;
 };

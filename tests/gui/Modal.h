@@ -3,6 +3,7 @@
 // run on the next modal window that opens, then does what opens it.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -33,6 +34,20 @@ inline void AlAbrirseModal(std::function<void(QWidget*)> f)
         QTimer::singleShot(10, *sondeo);
     };
     QTimer::singleShot(0, *sondeo);
+}
+
+// Answers the next text-input box with respuesta.
+inline void RespondeTexto(const QString& respuesta)
+{
+    AlAbrirseModal([respuesta](QWidget* w) {
+        auto* d = qobject_cast<QInputDialog*>(w);
+        if (!d) {
+            w->close();
+            return;
+        }
+        d->setTextValue(respuesta);
+        d->accept();
+    });
 }
 
 // Lets queued events and timers run for a while.

@@ -1,3 +1,4 @@
+#include "Menu.h"
 #include "Modal.h"
 
 #include "app/ArbolU.h"
@@ -94,28 +95,6 @@ TEST(FormNota, AbreEditaYGuarda)
 }
 
 namespace {
-
-QPoint CentroFigura(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, n.Figura.Top + n.Figura.Height / 2}; }
-
-// Right-clicks the node's shape and clicks the menu item, as a user does.
-void EligeEnMenu(TArbol& v, uint16_t nodo, QAction* item)
-{
-    QTest::mouseClick(v.tapiz, Qt::RightButton, {}, CentroFigura(*v.arbol().Nodo(nodo)));
-    ASSERT_TRUE(v.PopupMenuTri->isVisible());
-    ASSERT_TRUE(item->isVisible() && item->isEnabled()) << item->text().toStdString();
-    QTest::mouseClick(v.PopupMenuTri, Qt::LeftButton, {}, v.PopupMenuTri->actionGeometry(item).center());
-    Espera(20);
-}
-
-void RespondeTexto(const QString& respuesta)
-{
-    AlAbrirseModal([respuesta](QWidget* w) {
-        auto* d = qobject_cast<QInputDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        d->setTextValue(respuesta);
-        d->accept();
-    });
-}
 
 } // namespace
 
