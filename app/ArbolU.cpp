@@ -244,16 +244,9 @@ void TArbol::CreaBarra()
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
     auto boton = [this](const char* nombre, const QString& hint, const char* icono, void (TArbol::*slot)()) {
-        QAction* a = Accion(this, nombre, hint);
-        a->setToolTip(hint);
-        a->setIcon(Icono(QString::fromLatin1(icono)));
+        QAction* a = BotonBarra(ToolBar1, nombre, hint, icono);
         if (slot)
             connect(a, &QAction::triggered, this, slot);
-        ToolBar1->addAction(a);
-        if (QWidget* w = ToolBar1->widgetForAction(a)) {
-            w->setObjectName(QString::fromLatin1(nombre));
-            w->setFixedSize(25, 25);
-        }
         return a;
     };
     TBNuevo = boton("TBNuevo", QStringLiteral("Nuevo"), "nuevo", &TArbol::FileNew);

@@ -13,14 +13,14 @@ namespace {
 
 std::atomic<char> g_separador{'.'};
 
-// Checks the shape of a real under the separator and rewrites it with a "."
-// for from_chars. Blanks may surround the number; nothing else may.
-bool FormaReal(const std::string& t, char sep, std::string& limpio)
+} // namespace
+
+bool FormaReal(const std::string& t, char sep, std::string& limpio, bool blancosDetras)
 {
     size_t i = 0, n = t.size();
     while (i < n && t[i] == ' ')
         ++i;
-    while (n > i && t[n - 1] == ' ')
+    while (blancosDetras && n > i && t[n - 1] == ' ')
         --n;
     limpio.clear();
     if (i < n && (t[i] == '+' || t[i] == '-')) {
@@ -59,12 +59,14 @@ bool FormaReal(const std::string& t, char sep, std::string& limpio)
     return i == n;
 }
 
+namespace {
+
 enum class Lectura { Bien, Mal, Desborde };
 
 Lectura LeeExtendido(const std::string& texto, long double& v)
 {
     std::string limpio;
-    if (!FormaReal(texto, SeparadorDecimal(), limpio))
+    if (!FormaReal(texto, SeparadorDecimal(), limpio, true))
         return Lectura::Mal;
     const char* ini = limpio.data();
     const char* fin = ini + limpio.size();

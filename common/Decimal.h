@@ -20,6 +20,10 @@ double StrToFloat(const std::string& texto);
 bool TryStrToFloat(const std::string& texto, double& valor);
 // Same, keeping the full precision of long double.
 bool TryStrToFloatExtendido(const std::string& texto, long double& valor);
+// The shape every real is read in: blanks before it (and after it, with
+// blancosDetras), a sign, digits with an optional part after the separator
+// sep, an optional exponent. limpio gets it as std::from_chars reads it.
+bool FormaReal(const std::string& texto, char sep, std::string& limpio, bool blancosDetras);
 
 // 32-bit integer conversion: leading blanks, a sign, decimal or hexadecimal
 // ("$" or "0x"; up to 32 bits, read as the signed integer they hold:

@@ -21,15 +21,8 @@ TFormBar::TFormBar(QWidget* parent) : QWidget(parent)
     capa->addWidget(ToolBar1);
 
     auto boton = [this](const char* nombre, const QString& hint, const char* icono, void (TFormBar::*slot)()) {
-        auto* a = new QAction(Icono(QString::fromLatin1(icono)), hint, this);
-        a->setObjectName(QString::fromLatin1(nombre));
-        a->setToolTip(hint);
+        QAction* a = BotonBarra(ToolBar1, nombre, hint, icono);
         connect(a, &QAction::triggered, this, slot);
-        ToolBar1->addAction(a);
-        if (QWidget* w = ToolBar1->widgetForAction(a)) {
-            w->setObjectName(QString::fromLatin1(nombre));
-            w->setFixedSize(25, 25);
-        }
         return a;
     };
     Aumentar = boton("Aumentar", QStringLiteral("Aumentar"), "aumentar", &TFormBar::AumentarClick);

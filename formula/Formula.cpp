@@ -168,49 +168,10 @@ TValueKind TipoComun(TValueKind izquierdo, TValueKind derecho)
 // blanks, a sign, digits with an optional "." part, an optional exponent.
 bool TextoAReal(const std::string& t, double& valor)
 {
-    size_t i = 0;
-    const size_t n = t.size();
-    while (i < n && t[i] == ' ')
-        ++i;
     std::string limpio;
-    if (i < n && (t[i] == '+' || t[i] == '-')) {
-        if (t[i] == '-')
-            limpio += '-';
-        ++i;
-    }
-    int digitos = 0;
-    while (i < n && EsDigito(t[i])) {
-        limpio += t[i++];
-        ++digitos;
-    }
-    if (i < n && t[i] == '.') {
-        limpio += '.';
-        ++i;
-        while (i < n && EsDigito(t[i])) {
-            limpio += t[i++];
-            ++digitos;
-        }
-    }
-    if (digitos == 0)
+    if (!FormaReal(t, '.', limpio, false))
         return false;
-    bool expNegativo = false;
-    if (i < n && (t[i] == 'E' || t[i] == 'e')) {
-        limpio += 'e';
-        ++i;
-        if (i < n && (t[i] == '+' || t[i] == '-')) {
-            expNegativo = t[i] == '-';
-            limpio += t[i++];
-        }
-        int e = 0;
-        while (i < n && EsDigito(t[i])) {
-            limpio += t[i++];
-            ++e;
-        }
-        if (e == 0)
-            return false;
-    }
-    if (i != n)
-        return false;
+    const bool expNegativo = limpio.find("e-") != std::string::npos;
     long double v = 0;
     const auto r = std::from_chars(limpio.data(), limpio.data() + limpio.size(), v);
     if (r.ec == std::errc::result_out_of_range) {

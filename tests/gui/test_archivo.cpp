@@ -33,18 +33,6 @@ struct Carpeta {
     std::string Fichero(const std::string& nombre) const { return (ruta / nombre).string(); }
 };
 
-// Answers the next message box with a button and keeps its text.
-void Responde(QMessageBox::StandardButton boton, QString* texto = nullptr)
-{
-    AlAbrirseModal([boton, texto](QWidget* w) {
-        auto* caja = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(caja, nullptr);
-        if (texto)
-            *texto = caja->text();
-        caja->button(boton)->click();
-    });
-}
-
 TEST(Archivo, LaCajaDeCierrePreguntaComoSalir)
 {
     TArbol v;

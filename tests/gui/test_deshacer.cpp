@@ -4,9 +4,9 @@
 #include "app/ArbolU.h"
 #include "app/DocumentoU.h"
 #include "app/Ventanas.h"
-#include "common/EscrituraSegura.h"
 #include "drawing/TreeUnit.h"
 #include "tree/Historia.h"
+#include "tree/Ayuda.h"
 #include "tree/NotaU.h"
 #include "variables/VarUnit.h"
 
@@ -23,47 +23,10 @@
 
 namespace {
 
-struct Carpeta {
-    std::filesystem::path ruta;
-    Carpeta()
-    {
-        ruta = std::filesystem::temp_directory_path() /
-               (std::string("nemor_deshacer_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(ruta);
-        std::filesystem::create_directories(ruta);
-    }
-    ~Carpeta() { std::filesystem::remove_all(ruta); }
-    std::string Fichero(const std::string& nombre) const { return (ruta / nombre).string(); }
-};
-
-void Responde(QMessageBox::StandardButton boton)
-{
-    AlAbrirseModal([boton](QWidget* w) {
-        auto* caja = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(caja, nullptr);
-        caja->button(boton)->click();
-    });
-}
-
-std::string Lee(const std::string& ruta)
-{
-    std::string s;
-    EXPECT_TRUE(LeeFicheroEntero(ruta, s)) << ruta;
-    return s;
-}
-
 // The file's lines but its third, the date it was written.
 std::vector<std::string> SinFecha(const std::string& bytes)
 {
-    std::vector<std::string> lineas;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        size_t f = bytes.find("\r\n", i);
-        if (f == std::string::npos)
-            f = bytes.size();
-        lineas.push_back(bytes.substr(i, f - i));
-        i = f + 2;
-    }
+    std::vector<std::string> lineas = Lineas(bytes);
     if (lineas.size() > 2)
         lineas.erase(lineas.begin() + 2);
     return lineas;
@@ -98,8 +61,8 @@ uint16_t ConRamas(const Arbol& a)
 // The file written is the file as it was, but for the date of writing.
 TEST(Deshacer, BorrarConElMenuDeshacerYGuardarDejaElFichero)
 {
-    Carpeta dir;
-    const std::string ruta = dir.Fichero("petroleo.nmr");
+    CarpetaTemporal dir;
+    const std::string ruta = dir.Ruta("petroleo.nmr");
     std::filesystem::copy_file(NEMOR_EJEMPLOS "/petroleo.nmr", ruta);
     Programa programa(QStringList{QString::fromStdString(ruta)});
     TArbol& v = Principal(programa);
