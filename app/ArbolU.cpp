@@ -39,7 +39,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <optional>
 
@@ -156,11 +155,11 @@ void TArbol::CreaMenus()
     FileMenu = barra->addMenu(QStringLiteral("&Archivo"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
     FileNewItem = item(FileMenu, "FileNewItem", QStringLiteral("&Nuevo"), &TArbol::FileNew, "nuevo");
-    FileNewItem->setShortcut(QKeySequence::New);
+    FileNewItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     FileOpenItem = item(FileMenu, "FileOpenItem", QStringLiteral("&Abrir.."), &TArbol::FileOpen, "abrir");
-    FileOpenItem->setShortcut(QKeySequence::Open);
+    FileOpenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     FileSaveItem = item(FileMenu, "FileSaveItem", QStringLiteral("&Guardar"), &TArbol::FileSaveItemClick, "guardar");
-    FileSaveItem->setShortcut(QKeySequence::Save);
+    FileSaveItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileSaveAsItem = item(FileMenu, "FileSaveAsItem", QStringLiteral("Guardar &como..."), &TArbol::FileSaveAs);
     FileSaveAsItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     ExportarImagen1 = item(FileMenu, "ExportarImagen1", QStringLiteral("&Exportar imagen..."), &TArbol::ExportarImagen1Click);
