@@ -335,7 +335,10 @@ void TArbol::DocumentoCambiado(const Cambio& c)
         MuestraRecientes();
     if (c.Opciones)
         AjustaTapiz();
-    Refresca();
+    // The list alone or the copy mark show nowhere on the drawing: typing a
+    // variable does not repaint a large tree at every key.
+    if (c.Dibujo || c.Estructura || c.Nuevo || c.Valores || c.Fichero || c.Opciones)
+        Refresca();
     ActualizaDeshacer();
 }
 

@@ -176,7 +176,7 @@ void TTreeAD::SpeedButton1Click()
     TreeG1->hide();
     TreeG1->expandAll();
     TreeG1->show();
-    // expandAll tells no item: every node with branches is open now.
+    // expandAll tells no item: every node is open now.
     for (const ElementoEsquema& e : esquema_)
         abiertos_.insert(e.Nodo);
     SpeedButton1->setEnabled(false);
