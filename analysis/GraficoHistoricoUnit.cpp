@@ -1,11 +1,10 @@
 #include "analysis/GraficoHistoricoUnit.h"
 
 #include "app/Aplicacion.h"
-#include "app/ArbolU.h"
-#include "app/Ventanas.h"
 #include "common/Decimal.h"
 #include "common/Errores.h"
 #include "common/Usuario.h"
+#include "drawing/ConversionQt.h"
 
 #include <QAbstractListModel>
 #include <QAction>
@@ -35,8 +34,6 @@
 #include <cmath>
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
 
 // Red square point markers.
 QImage MarcaRoja()
@@ -182,7 +179,7 @@ void GraficoVariacion::drawForeground(QPainter* painter, const QRectF& rect)
 
 // --- The window -------------------------------------------------------------------
 
-TFormHistorico::TFormHistorico(QWidget* parent) : QWidget(parent, Qt::Window)
+TFormHistorico::TFormHistorico(IUsuario* usuario, QWidget* parent) : QWidget(parent, Qt::Window), usuario_(usuario)
 {
     setObjectName(QStringLiteral("FormHistorico"));
     setWindowTitle(QStringLiteral("Variación"));
@@ -372,9 +369,7 @@ TFormHistorico::~TFormHistorico()
 
 IUsuario* TFormHistorico::Usuario() const
 {
-    if (usuario_)
-        return usuario_;
-    return FormArbol ? &FormArbol->usuario() : nullptr;
+    return usuario_;
 }
 
 size_t TFormHistorico::Mostrados() const { return modelo_->Filas(); }

@@ -65,10 +65,10 @@ private:
 class TFormHistorico : public QWidget, public IVistaVariacion {
     Q_OBJECT
 public:
-    explicit TFormHistorico(QWidget* parent = nullptr);
+    // usuario: where file names are asked (without one, nothing is saved).
+    explicit TFormHistorico(IUsuario* usuario = nullptr, QWidget* parent = nullptr);
     ~TFormHistorico() override;
 
-    // Where file names are asked; the main window's user unless set.
     void PonUsuario(IUsuario* usuario) { usuario_ = usuario; }
 
     // --- What the sweep uses ------------------------------------------------

@@ -1,6 +1,7 @@
 #include "analysis/PerfilRiesgoUnit.h"
 
 #include "app/Aplicacion.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
 
@@ -22,14 +23,12 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-
 QString Corto(double v) { return Q(FormatoEtiqueta(v, 6, 0)); }
 
 } // namespace
 
-TFormPerfil::TFormPerfil(QWidget* parent)
-    : TVistaAnalisis(QStringLiteral("Perfil de riesgo"), QStringLiteral("FormPerfil"), QSize(720, 600), parent)
+TFormPerfil::TFormPerfil(IUsuario* usuario, QWidget* parent)
+    : TVistaAnalisis(QStringLiteral("Perfil de riesgo"), QStringLiteral("FormPerfil"), QSize(720, 600), usuario, parent)
 {
     LabelNodo = new QLabel(this);
     LabelNodo->setObjectName(QStringLiteral("LabelNodo"));

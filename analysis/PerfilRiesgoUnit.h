@@ -16,7 +16,7 @@ class QValueAxis;
 class TFormPerfil : public TVistaAnalisis {
     Q_OBJECT
 public:
-    explicit TFormPerfil(QWidget* parent = nullptr);
+    explicit TFormPerfil(IUsuario* usuario = nullptr, QWidget* parent = nullptr);
 
     // Takes the profiles of node nodo of the solved tree (and, for a decision
     // node, of its alternatives), draws them and shows the window.

@@ -1,11 +1,10 @@
 #include "analysis/TornadoUnit.h"
 
 #include "app/Aplicacion.h"
-#include "app/ArbolU.h"
-#include "app/Ventanas.h"
+#include "app/DocumentoU.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
-#include "variables/VarUnit.h"
 
 #include <QAreaSeries>
 #include <QCategoryAxis>
@@ -18,6 +17,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -25,7 +25,6 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
 QString Texto(double v) { return Q(FormatoEtiqueta(v, 15, 0)); }
 
 const QColor kBajo(31, 119, 180);   // the input at -P %
@@ -49,8 +48,9 @@ QString Valores(bool equivalentes) { return equivalentes ? QStringLiteral("Equiv
 
 } // namespace
 
-TFormTornado::TFormTornado(QWidget* parent)
-    : TVistaAnalisis(QStringLiteral("Tornado"), QStringLiteral("FormTornado"), QSize(720, 600), parent)
+TFormTornado::TFormTornado(TDocumento& documento, IUsuario* usuario, QWidget* parent)
+    : TVistaAnalisis(QStringLiteral("Tornado"), QStringLiteral("FormTornado"), QSize(720, 600), usuario, parent),
+      doc_(documento)
 {
     auto* etiquetaP = new QLabel(QStringLiteral("&Variación (%):"), this);
     EditPorcentaje = new QDoubleSpinBox(this);
@@ -110,21 +110,11 @@ TFormTornado::TFormTornado(QWidget* parent)
     PageControl1->setCurrentIndex(0);
 }
 
-Arbol* TFormTornado::Arbol_() const
-{
-    if (arbol_)
-        return arbol_;
-    return FormArbol ? &FormArbol->arbol() : nullptr;
-}
-
 void TFormTornado::Calcula()
 {
-    Arbol* a = Arbol_();
-    if (!a)
-        return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        arana_ = CalculaArana(*a, EditPorcentaje->value(), EditPasos->value());
+        arana_ = CalculaArana(doc_.arbol(), EditPorcentaje->value(), EditPasos->value());
     } catch (...) {
         QGuiApplication::restoreOverrideCursor();
         throw;
@@ -158,17 +148,8 @@ void TFormTornado::Calcula()
 
 void TFormTornado::BotonCalcularClick()
 {
-    // The analysis solves the tree again and writes the list's separators: both windows show it.
-    struct Repinta {
-        ~Repinta()
-        {
-            if (FormArbol)
-                FormArbol->Refresca();
-            if (FormVar)
-                FormVar->MuestraVariables();
-        }
-    } repinta;
-    Calcula();
+    // The analysis solves the tree again and writes the list's separators: calculated values, no step.
+    doc_.EjecutaSinPaso([this] { Calcula(); }, Cambio::DeValores());
 }
 
 void TFormTornado::DibujaTornado()

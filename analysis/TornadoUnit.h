@@ -6,6 +6,7 @@
 #include "analysis/VistaAnalisisUnit.h"
 
 class Arbol;
+class TDocumento;
 class QAreaSeries;
 class QCategoryAxis;
 class QDoubleSpinBox;
@@ -18,13 +19,12 @@ class QValueAxis;
 class TFormTornado : public TVistaAnalisis {
     Q_OBJECT
 public:
-    explicit TFormTornado(QWidget* parent = nullptr);
-
-    // The tree whose inputs are moved; the main window's unless set.
-    void PonArbol(Arbol* arbol) { arbol_ = arbol; }
+    // Moves the inputs of the document's tree.
+    explicit TFormTornado(TDocumento& documento, IUsuario* usuario = nullptr, QWidget* parent = nullptr);
 
     // Runs the analysis with the percentage and steps shown, on the tree, and
-    // shows the charts. The tree and its list are as before afterwards.
+    // shows the charts. The tree and its list are as before afterwards, the
+    // tree solved again; the caller runs it through the document.
     void Calcula();
 
     const ResultadoTornado& Resultado() const { return tornado_; }
@@ -53,11 +53,10 @@ protected:
 private:
     void DibujaTornado();
     void DibujaArana();
-    Arbol* Arbol_() const;
 
     QChart* tornadoGrafico_ = nullptr;
     QChart* aranaGrafico_ = nullptr;
     ResultadoTornado tornado_;
     ResultadoArana arana_;
-    Arbol* arbol_ = nullptr;
+    TDocumento& doc_;
 };

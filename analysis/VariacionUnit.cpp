@@ -1,12 +1,11 @@
 #include "analysis/VariacionUnit.h"
 
 #include "app/Aplicacion.h"
-#include "app/ArbolU.h"
-#include "app/Ventanas.h"
+#include "app/DocumentoU.h"
 #include "common/Errores.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "tree/Arbol.h"
-#include "variables/VarUnit.h"
 #include "variables/Variables.h"
 
 #include <QApplication>
@@ -28,8 +27,6 @@
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-
 template <typename T>
 T* Control(QWidget* padre, const char* nombre, const QRect& r)
 {
@@ -48,9 +45,8 @@ QLabel* Rotulo(QWidget* padre, const char* nombre, const QString& texto, int x, 
 
 } // namespace
 
-TFormVariacion::TFormVariacion() : TFormVariacion(FormArbol->arbol()) {}
-
-TFormVariacion::TFormVariacion(Arbol& arbol, QWidget* parent) : QDialog(parent), arbol_(arbol)
+TFormVariacion::TFormVariacion(TDocumento& documento, QWidget* parent)
+    : QDialog(parent), doc_(documento), arbol_(documento.arbol())
 {
     setObjectName(QStringLiteral("FormVariacion"));
     setWindowTitle(QStringLiteral("Variación"));
@@ -138,9 +134,7 @@ void TFormVariacion::FormShow()
 {
     // The lines are offered as a solve would write them, so that the chosen
     // line is found in the list afterwards.
-    PreparaListaVariacion(arbol_);
-    if (FormVar)
-        FormVar->MuestraVariables();
+    doc_.EjecutaSinPaso([this] { PreparaListaVariacion(arbol_); });
     ComboBox1->clear();
     ListBox1->clear();
     ListBox2->clear();

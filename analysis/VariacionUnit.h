@@ -7,6 +7,7 @@
 #include <functional>
 
 class Arbol;
+class TDocumento;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -19,9 +20,8 @@ class QToolButton;
 class TFormVariacion : public QDialog {
     Q_OBJECT
 public:
-    // Works on the main window's tree.
-    TFormVariacion();
-    explicit TFormVariacion(Arbol& arbol, QWidget* parent = nullptr);
+    // Offers the lines of the document's variables list.
+    explicit TFormVariacion(TDocumento& documento, QWidget* parent = nullptr);
 
     // What the dialog holds now, as the sweep takes it.
     ParametrosVariacion Parametros() const;
@@ -61,6 +61,7 @@ private:
     void FormShow();
     void RecalculaSuma();
 
+    TDocumento& doc_;
     Arbol& arbol_;
 };
 

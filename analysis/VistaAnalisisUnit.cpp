@@ -4,11 +4,10 @@
 #include "analysis/GraficoHistoricoUnit.h"
 #include "analysis/Variacion.h"
 #include "app/Aplicacion.h"
-#include "app/ArbolU.h"
-#include "app/Ventanas.h"
 #include "common/Decimal.h"
 #include "common/Errores.h"
 #include "common/Usuario.h"
+#include "drawing/ConversionQt.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,12 +27,6 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-namespace {
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-
-} // namespace
 
 QLocale LocaleNumeros()
 {
@@ -67,8 +60,9 @@ QChart* GraficoConEstilo(const QString& titulo, const QFont& base)
     return g;
 }
 
-TVistaAnalisis::TVistaAnalisis(const QString& caption, const QString& nombre, QSize tamanyo, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+TVistaAnalisis::TVistaAnalisis(const QString& caption, const QString& nombre, QSize tamanyo, IUsuario* usuario,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), usuario_(usuario)
 {
     setObjectName(nombre);
     setWindowTitle(caption);
@@ -165,9 +159,7 @@ TVistaAnalisis::PaginaGrafico TVistaAnalisis::AnyadeGrafico(const QString& titul
 
 IUsuario* TVistaAnalisis::Usuario() const
 {
-    if (usuario_)
-        return usuario_;
-    return FormArbol ? &FormArbol->usuario() : nullptr;
+    return usuario_;
 }
 
 void TVistaAnalisis::PonLineas(std::vector<std::string> lineas)

@@ -22,10 +22,11 @@ class QToolBar;
 class TVistaAnalisis : public QWidget {
     Q_OBJECT
 public:
-    // tamanyo: the sweep view's 600 x 457 where a window shows no more than it.
-    TVistaAnalisis(const QString& caption, const QString& nombre, QSize tamanyo, QWidget* parent = nullptr);
+    // tamanyo: the sweep view's 600 x 457 where a window shows no more than it;
+    // usuario: where file names are asked (without one, nothing is saved).
+    TVistaAnalisis(const QString& caption, const QString& nombre, QSize tamanyo, IUsuario* usuario,
+                   QWidget* parent = nullptr);
 
-    // Where file names are asked; the main window's user unless set.
     void PonUsuario(IUsuario* usuario) { usuario_ = usuario; }
 
     // The table of the "Valores" page, line by line, as shown.

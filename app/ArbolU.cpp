@@ -4,7 +4,6 @@
 #include "analysis/PerfilRiesgoUnit.h"
 #include "analysis/Rollback.h"
 #include "analysis/TornadoUnit.h"
-#include "app/Aplicacion.h"
 #include "analysis/Variacion.h"
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
@@ -12,7 +11,7 @@
 #include "app/AyudaU.h"
 #include "app/Iconos.h"
 #include "app/MenuNodo.h"
-#include "app/Ventanas.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "drawing/OpcionU.h"
 #include "drawing/Paginas.h"
@@ -21,7 +20,7 @@
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
 #include "tree/Documento.h"
-#include "tree/NotaU.h"
+#include "tree/FicheroArbol.h"
 #include "variables/VarUnit.h"
 #include "variables/Variables.h"
 
@@ -30,10 +29,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
-#include <QDesktopServices>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
+#include <QKeySequence>
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
@@ -43,7 +39,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <optional>
 
@@ -72,7 +67,11 @@ QString FechaHora(const QDateTime& t)
 
 } // namespace
 
-TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
+TArbol::TArbol(TDocumento* documento, QWidget* parent)
+    : QMainWindow(parent),
+      propio_(documento ? nullptr : std::make_unique<TDocumento>()),
+      doc_(documento ? *documento : *propio_),
+      usuario_(this)
 {
     setObjectName(QStringLiteral("Arbol"));
     setWindowTitle(QStringLiteral("NEMOR"));
@@ -84,7 +83,8 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     // is placed from it.
     resize(1024, 768);
 
-    arbol_.usuario = &usuario_;
+    Arbol& a = doc_.arbol();
+    a.usuario = &usuario_;
     // Painted now, not when the event loop comes round: the question's modal
     // box would keep the old picture on screen while the user decides.
     usuario_.AntesDePreguntar = [this] { tapiz->repaint(); };
@@ -98,7 +98,7 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     PanelTapiz->setAutoFillBackground(true);
     PanelTapiz->setPalette(p);
     PanelTapiz->resize(2972, 2960);
-    tapiz = new Tapiz(arbol_, PanelTapiz);
+    tapiz = new Tapiz(a, PanelTapiz);
     ScrollBox1->setWidget(PanelTapiz);
     setCentralWidget(ScrollBox1);
     AjustaTapiz();
@@ -110,6 +110,8 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     connect(tapiz, &Tapiz::TapizMouseMove, this, &TArbol::TapizMouseMove);
     connect(tapiz, &Tapiz::MarcaMouseMove, this, &TArbol::MarcaMouseMove);
     connect(tapiz, &Tapiz::MenuNodo, this, &TArbol::AbreMenuNodo);
+    connect(&doc_, &TDocumento::Cambiado, this, &TArbol::DocumentoCambiado);
+    connect(&doc_, &TDocumento::Ocupacion, this, &TArbol::ActualizaDeshacer);
 
     CreaMenus();
     CreaBarra();
@@ -122,14 +124,19 @@ TArbol::TArbol(QWidget* parent) : QMainWindow(parent), usuario_(this)
     TBVerVar->setChecked(true);
     Pegar1->setEnabled(false);
     CargaRecientes();
-    arbol_.AltoVentana = height();
+    a.AltoVentana = height();
     FijaFormatoFechaHora([](std::time_t t) {
         return FechaHora(QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t))).toStdString();
     });
-    EmpiezaArbolVacio(arbol_);
+    doc_.EjecutaSinPaso([&a] { EmpiezaArbolVacio(a); }, Cambio::DeFichero());
 }
 
-TArbol::~TArbol() = default;
+TArbol::~TArbol()
+{
+    // The document may outlive the window: it no longer asks through it.
+    if (doc_.arbol().usuario == &usuario_)
+        doc_.arbol().usuario = nullptr;
+}
 
 void TArbol::CreaMenus()
 {
@@ -148,12 +155,17 @@ void TArbol::CreaMenus()
     FileMenu = barra->addMenu(QStringLiteral("&Archivo"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
     FileNewItem = item(FileMenu, "FileNewItem", QStringLiteral("&Nuevo"), &TArbol::FileNew, "nuevo");
+    FileNewItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     FileOpenItem = item(FileMenu, "FileOpenItem", QStringLiteral("&Abrir.."), &TArbol::FileOpen, "abrir");
+    FileOpenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     FileSaveItem = item(FileMenu, "FileSaveItem", QStringLiteral("&Guardar"), &TArbol::FileSaveItemClick, "guardar");
+    FileSaveItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileSaveAsItem = item(FileMenu, "FileSaveAsItem", QStringLiteral("Guardar &como..."), &TArbol::FileSaveAs);
+    FileSaveAsItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     ExportarImagen1 = item(FileMenu, "ExportarImagen1", QStringLiteral("&Exportar imagen..."), &TArbol::ExportarImagen1Click);
     FileMenu->addSeparator();
     Pre1 = item(FileMenu, "Pre1", QStringLiteral("&Presentación preliminar"), &TArbol::Pre1Click, "preliminar");
+    Pre1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     FileMenu->addSeparator();
     F1 = item(FileMenu, "F1", QString(), &TArbol::F1Click);
     F2 = item(FileMenu, "F2", QString(), &TArbol::F2Click);
@@ -163,10 +175,20 @@ void TArbol::CreaMenus()
         f->setVisible(false);
     FileMenu->addSeparator();
     FileExitItem = item(FileMenu, "FileExitItem", QStringLiteral("&Salir"), &TArbol::FileExit, "salir");
+    FileExitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    Edicion1 = barra->addMenu(QStringLiteral("&Edición"));
+    Edicion1->setObjectName(QStringLiteral("Edicion1"));
+    Deshacer1 = item(Edicion1, "Deshacer1", QStringLiteral("&Deshacer"), &TArbol::Deshacer1Click, "deshacer");
+    Deshacer1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Rehacer1 = item(Edicion1, "Rehacer1", QStringLiteral("&Rehacer"), &TArbol::Rehacer1Click, "rehacer");
+    // Both keys the desktops use; the menu shows the first.
+    Rehacer1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     EditMenu = barra->addMenu(QStringLiteral("&Calcular"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     EditUndoItem = item(EditMenu, "EditUndoItem", QStringLiteral("&Calcular VEM"), &TArbol::BCalcula2Click, "calcular");
+    EditUndoItem->setShortcut(QKeySequence(Qt::Key_F9));
     Valoresacero1 = item(EditMenu, "Valoresacero1", QStringLiteral("&Valores a cero"), &TArbol::ValCeroClick, "acero");
     Vaiaciones1 = item(EditMenu, "Vaiaciones1", QStringLiteral("Va&riaciones ..."), &TArbol::Vaiaciones1Click,
                        "variaciones");
@@ -181,9 +203,13 @@ void TArbol::CreaMenus()
     Editor1 = item(Ver1, "Editor1", QStringLiteral("&Editor"), &TArbol::Editor1Click, "editor");
     Ver1->addSeparator();
     Aumentar1 = item(Ver1, "Aumentar1", QStringLiteral("&Aumentar"), &TArbol::TBMasClick, "aumentar");
+    // Ctrl and "=" too: the key "+" shares on many keyboards, pressed without Shift.
+    Aumentar1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     Disminuir1 = item(Ver1, "Disminuir1", QStringLiteral("&Disminuir"), &TArbol::TBMenosClick, "reducir");
+    Disminuir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     Tamaooriginal1 = item(Ver1, "Tamaooriginal1", QStringLiteral("&Tamaño original"), &TArbol::ToolButton3Click,
                           "original");
+    Tamaooriginal1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     Barradeherramientas1 = item(Ver1, "Barradeherramientas1", QStringLiteral("&Barra de herramientas"),
                                 &TArbol::Barradeherramientas1Click);
     Barradeherramientas1->setCheckable(true);
@@ -217,21 +243,17 @@ void TArbol::CreaBarra()
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
     auto boton = [this](const char* nombre, const QString& hint, const char* icono, void (TArbol::*slot)()) {
-        QAction* a = Accion(this, nombre, hint);
-        a->setToolTip(hint);
-        a->setIcon(Icono(QString::fromLatin1(icono)));
+        QAction* a = BotonBarra(ToolBar1, nombre, hint, icono);
         if (slot)
             connect(a, &QAction::triggered, this, slot);
-        ToolBar1->addAction(a);
-        if (QWidget* w = ToolBar1->widgetForAction(a)) {
-            w->setObjectName(QString::fromLatin1(nombre));
-            w->setFixedSize(25, 25);
-        }
         return a;
     };
     TBNuevo = boton("TBNuevo", QStringLiteral("Nuevo"), "nuevo", &TArbol::FileNew);
     TBAbrir = boton("TBAbrir", QStringLiteral("Abrir"), "abrir", &TArbol::FileOpen);
     TBGuardar = boton("TBGuardar", QStringLiteral("Guardar"), "guardar", &TArbol::FileSaveItemClick);
+    ToolBar1->addSeparator();
+    TBDeshacer = boton("TBDeshacer", QStringLiteral("Deshacer"), "deshacer", &TArbol::Deshacer1Click);
+    TBRehacer = boton("TBRehacer", QStringLiteral("Rehacer"), "rehacer", &TArbol::Rehacer1Click);
     ToolBar1->addSeparator();
     TBVar = boton("TBVar", QStringLiteral("Editor de variables"), "variables", &TArbol::Variables1Click);
     ToolButton1 = boton("ToolButton1", QStringLiteral("Editor de texto"), "editor", &TArbol::Editor1Click);
@@ -302,12 +324,47 @@ void TArbol::Refresca()
     tapiz->update();
 }
 
+void TArbol::DocumentoCambiado(const Cambio& c)
+{
+    // Node numbers start again in another tree, and come back with an undo:
+    // a pending drag could drop a node it never took.
+    const Arbol& a = doc_.arbol();
+    if (arrastre_.Arrastrando && (c.Nuevo || c.Historial || !a.Nodo(static_cast<uint16_t>(arrastre_.NodoArrastrado))))
+        OlvidaArrastre();
+    if (c.Fichero || c.Nuevo)
+        MuestraRecientes();
+    if (c.Opciones)
+        AjustaTapiz();
+    // The list alone or the copy mark show nowhere on the drawing: typing a
+    // variable does not repaint a large tree at every key.
+    if (c.Dibujo || c.Estructura || c.Nuevo || c.Valores || c.Fichero || c.Opciones)
+        Refresca();
+    ActualizaDeshacer();
+}
+
+void TArbol::ActualizaDeshacer()
+{
+    const bool deshacer = doc_.PuedeDeshacer();
+    const bool rehacer = doc_.PuedeRehacer();
+    const QString pasoDeshacer = deshacer ? QLatin1Char(' ') + Q(doc_.NombreDeshacer()) : QString();
+    const QString pasoRehacer = rehacer ? QLatin1Char(' ') + Q(doc_.NombreRehacer()) : QString();
+    Deshacer1->setText(QStringLiteral("&Deshacer") + pasoDeshacer);
+    Rehacer1->setText(QStringLiteral("&Rehacer") + pasoRehacer);
+    TBDeshacer->setToolTip(QStringLiteral("Deshacer") + pasoDeshacer);
+    TBRehacer->setToolTip(QStringLiteral("Rehacer") + pasoRehacer);
+    for (QAction* x : {Deshacer1, TBDeshacer})
+        x->setEnabled(deshacer);
+    for (QAction* x : {Rehacer1, TBRehacer})
+        x->setEnabled(rehacer);
+}
+
 void TArbol::ActualizaTitulo()
 {
+    const Arbol& a = doc_.arbol();
     QString t = QStringLiteral("NEMOR");
-    if (arbol_.ToleranciaValores > 0)
+    if (a.ToleranciaValores > 0)
         t += QStringLiteral(" - equivalentes ciertos (tolerancia al riesgo %1)")
-                 .arg(QString::fromUtf8(FormatoEtiqueta(arbol_.ToleranciaValores, 15, 0)));
+                 .arg(Q(FormatoEtiqueta(a.ToleranciaValores, 15, 0)));
     if (windowTitle() != t)
         setWindowTitle(t);
 }
@@ -315,7 +372,8 @@ void TArbol::ActualizaTitulo()
 void TArbol::AjustaTapiz()
 {
     // The panel follows the surface, so nothing drawn is ever cut off.
-    const QSize s(std::max(1, arbol_.opciones.AnchoTapiz), std::max(1, arbol_.opciones.AltoTapiz));
+    const Opciones& o = doc_.arbol().opciones;
+    const QSize s(std::max(1, o.AnchoTapiz), std::max(1, o.AltoTapiz));
     tapiz->setGeometry(QRect(QPoint(0, 0), s));
     PanelTapiz->resize(s);
 }
@@ -324,7 +382,7 @@ void TArbol::resizeEvent(QResizeEvent* e)
 {
     QMainWindow::resizeEvent(e);
     // A new tree places its root from the window's current height.
-    arbol_.AltoVentana = height();
+    doc_.arbol().AltoVentana = height();
 }
 
 void TArbol::closeEvent(QCloseEvent* e)
@@ -356,8 +414,8 @@ void TArbol::AyudadeNEMOR1Click()
 
 void TArbol::HelpAbout()
 {
-    if (AboutBox)
-        AboutBox->exec();
+    if (ventanas_.Acerca)
+        ventanas_.Acerca->exec();
 }
 
 namespace {
@@ -375,29 +433,29 @@ void MuestraVentana(QWidget* w)
 
 } // namespace
 
-void TArbol::Variables1Click() { MuestraVentana(FormVar); }
+void TArbol::Variables1Click() { MuestraVentana(ventanas_.Variables); }
 
-void TArbol::Editor1Click() { MuestraVentana(FormEditor); }
+void TArbol::Editor1Click() { MuestraVentana(ventanas_.Editor); }
 
 void TArbol::Impresin1Click()
 {
-    if (FormOpciones)
-        Protegido([] { FormOpciones->exec(); });
+    if (TOpciones* o = ventanas_.Opciones)
+        Protegido([o] { o->exec(); });
 }
 
-void TArbol::TBTTreeClick() { MuestraVentana(TreeAD); }
+void TArbol::TBTTreeClick() { MuestraVentana(ventanas_.Esquema); }
 
 void TArbol::PopupMenuTriPopup()
 {
     Protegido([this] {
-        const EstadoMenuNodo m = PreparaMenuNodo(arbol_, NodoMenu);
+        const EstadoMenuNodo m = PreparaMenuNodo(doc_.arbol(), NodoMenu);
         QAction* const items[NumItemsMenuNodo] = {CuadrodeDecisin1, NododeAzar1, Nuevarama1, Borrar1, Texto1,
                                                   Coste3, Probabilidad1, Copiar1, Pegar1, Comentario1};
         for (int i = 0; i < NumItemsMenuNodo; ++i) {
             items[i]->setVisible(m.Items[i].Visible);
             items[i]->setEnabled(m.Items[i].Enabled);
         }
-        Pegar1->setText(QString::fromUtf8(m.CaptionPegar));
+        Pegar1->setText(Q(m.CaptionPegar));
     });
 }
 
@@ -409,194 +467,172 @@ void TArbol::AbreMenuNodo(uint16_t nodo, const QPoint& global)
     PopupMenuTri->popup(global);
 }
 
+// --- Undo and redo ----------------------------------------------------------------
+
+void TArbol::Deshacer1Click()
+{
+    Protegido([this] { doc_.Deshacer(); });
+}
+
+void TArbol::Rehacer1Click()
+{
+    Protegido([this] { doc_.Rehacer(); });
+}
+
 // --- Editing of the node the menu was opened on ----------------------------------
 
-template <typename F>
-void TArbol::Edita(F orden)
+namespace {
+
+// Puts the view back where it was when it goes.
+class ScrollQuieto {
+public:
+    explicit ScrollQuieto(QScrollArea* s)
+        : h_(s->horizontalScrollBar()), v_(s->verticalScrollBar()), x_(h_->value()), y_(v_->value())
+    {
+    }
+    ~ScrollQuieto()
+    {
+        h_->setValue(x_);
+        v_->setValue(y_);
+    }
+    ScrollQuieto(const ScrollQuieto&) = delete;
+    ScrollQuieto& operator=(const ScrollQuieto&) = delete;
+
+private:
+    QScrollBar* h_;
+    QScrollBar* v_;
+    int x_, y_;
+};
+
+} // namespace
+
+void TArbol::Edita(const char* paso, const std::function<void()>& orden)
 {
-    QScrollBar* h = ScrollBox1->horizontalScrollBar();
-    QScrollBar* v = ScrollBox1->verticalScrollBar();
-    const int x = h->value(), y = v->value();
-    bool cambio = true; // an edit that failed halfway may have changed the tree
-    Protegido([&] { cambio = orden(); },
-              [&] {
-                  if (cambio)
-                      Refresca();
-                  h->setValue(x);
-                  v->setValue(y);
-              });
+    const ScrollQuieto quieto(ScrollBox1);
+    Protegido([&] { doc_.Ejecuta(paso, orden); });
 }
 
 void TArbol::CuadrodeDecisin1Click()
 {
-    Edita([this] { return edicion_.CuadrodeDecisin1Click(NodoMenu); });
+    Edita(kPasoNodoDecision, [this] { edicion().CuadrodeDecisin1Click(NodoMenu); });
 }
 void TArbol::NododeAzar1Click()
 {
-    Edita([this] { return edicion_.NododeAzar1Click(NodoMenu); });
+    Edita(kPasoNodoAzar, [this] { edicion().NododeAzar1Click(NodoMenu); });
 }
 void TArbol::Nuevarama1Click()
 {
-    Edita([this] { return edicion_.Nuevarama1Click(NodoMenu); });
+    Edita(kPasoNuevaRama, [this] { edicion().Nuevarama1Click(NodoMenu); });
 }
 void TArbol::Borrar1Click()
 {
-    Edita([this] { return edicion_.Borrar1Click(NodoMenu); });
+    Edita(kPasoBorrarNodo, [this] { edicion().Borrar1Click(NodoMenu); });
 }
 void TArbol::Texto1Click()
 {
-    Edita([this] { return edicion_.Texto1Click(NodoMenu); });
+    Edita(kPasoTexto, [this] { edicion().Texto1Click(NodoMenu); });
 }
 void TArbol::Coste3Click()
 {
-    Edita([this] { return edicion_.Coste3Click(NodoMenu); });
+    Edita(kPasoGanancia, [this] { edicion().Coste3Click(NodoMenu); });
 }
 void TArbol::Probabilidad1Click()
 {
-    Edita([this] { return edicion_.Probabilidad1Click(NodoMenu); });
+    Edita(kPasoProbabilidad, [this] { edicion().Probabilidad1Click(NodoMenu); });
 }
 void TArbol::Copiar1Click()
 {
-    Protegido([this] {
-        if (edicion_.Copiar1Click(NodoMenu))
-            Pegar1->setText(QString::fromUtf8(edicion_.CaptionPegar()));
-    });
+    // Marking is not a step: an undo never takes the mark away.
+    Protegido([this] { doc_.EjecutaSinPaso([this] { edicion().Copiar1Click(NodoMenu); }); });
 }
 void TArbol::Pegar1Click()
 {
-    Edita([this] { return edicion_.Pegar1Click(NodoMenu); });
+    Edita(kPasoPegar, [this] { edicion().Pegar1Click(NodoMenu); });
 }
 
 // --- The comment pad --------------------------------------------------------------
 
-void TArbol::Comentario1Click()
-{
-    if (FormNota)
-        Protegido([this] { FormNota->AbrirComentario(edicion_, NodoMenu, PosicionMenu); });
-}
+void TArbol::Comentario1Click() { emit AbreComentario(NodoMenu, PosicionMenu); }
 
 void TArbol::MarcaMouseMove(uint16_t nodo, QPoint)
 {
-    const TNodo* n = arbol_.Nodo(nodo);
-    if (FormNota && n && n->MarcaVisible)
-        Protegido([&] { FormNota->AbrirComentario(edicion_, nodo, QCursor::pos()); });
+    const TNodo* n = doc_.arbol().Nodo(nodo);
+    if (n && n->MarcaVisible)
+        emit AbreComentario(nodo, QCursor::pos());
 }
 
-void TArbol::TapizMouseMove(Qt::KeyboardModifiers, QPoint)
-{
-    // Leaving the pad for the bare drawing stores an edited comment and hides
-    // the pad. A move still reported to the drawing while the pointer is
-    // already over the pad (as when the menu closes) is not leaving it.
-    if (!FormNota || !FormNota->isVisible() || FormNota->frameGeometry().contains(QCursor::pos()))
-        return;
-    Protegido([this] {
-        if (FormNota->GuardarComentario())
-            Refresca();
-    });
-}
+void TArbol::TapizMouseMove(Qt::KeyboardModifiers, QPoint) { emit RatonSobreTapiz(); }
 
 // --- Calculation --------------------------------------------------------------
 
-namespace {
-
-// Solving rewrites the list (decimal separators): the variables window shows it again.
-void MuestraLista()
-{
-    if (FormVar)
-        FormVar->MuestraVariables();
-}
-
-} // namespace
-
-// A calculation stopped by an error keeps what it did so far: the list and
-// the drawing show it before the error does.
+// Calculated values are no step: they go with the step before them.
 void TArbol::Calcula(const std::function<void()>& orden)
 {
-    Protegido(orden, [this] {
-        MuestraLista();
-        Refresca();
-    });
+    Protegido([&] { doc_.EjecutaSinPaso(orden, Cambio::DeValores()); });
 }
 
 void TArbol::BCalcula2Click()
 {
-    Calcula([this] { CalculaVEM(arbol_); });
+    Calcula([this] { CalculaVEM(doc_.arbol()); });
 }
 
 void TArbol::Vaiaciones1Click()
 {
-    if (!FormVariacion || !FormHistorico)
+    TFormVariacion* dialogo = ventanas_.Variacion;
+    TFormHistorico* resultados = ventanas_.Historico;
+    if (!dialogo || !resultados)
         return;
     std::optional<ParametrosVariacion> p;
     Protegido([&] {
-        if (FormVariacion->exec() == QDialog::Accepted)
-            p = FormVariacion->Parametros();
+        if (dialogo->exec() == QDialog::Accepted)
+            p = dialogo->Parametros();
     });
     if (!p)
         return;
     Calcula([&] {
-        if (!EsVariableVariacion(arbol_, p->Linea))
+        Arbol& a = doc_.arbol();
+        if (!EsVariableVariacion(a, p->Linea))
             return;
-        EjecutaVariacionesEnVentana(arbol_, *p, *FormHistorico, PanelTapiz, [this] { Refresca(); });
+        // The drawing follows the sweep as it goes.
+        EjecutaVariacionesEnVentana(a, *p, *resultados, PanelTapiz, [this] { Refresca(); });
     });
 }
 
 void TArbol::MuestraPerfil(uint16_t nodo)
 {
-    if (!FormPerfil)
+    TFormPerfil* perfil = ventanas_.Perfil;
+    if (!perfil)
         return;
     // The profile follows the choices of the tree solved now, not of stale values.
     bool resuelto = false;
-    try {
-        resuelto = CalculaVEM(arbol_);
-    } catch (...) {
-        MuestraLista();
-        Refresca();
-        throw;
-    }
-    MuestraLista();
-    Refresca();
+    Calcula([&] { resuelto = CalculaVEM(doc_.arbol()); });
     if (resuelto)
-        FormPerfil->Muestra(arbol_, nodo);
+        Protegido([&] { perfil->Muestra(doc_.arbol(), nodo); });
 }
 
-void TArbol::PerfilRiesgo1Click()
-{
-    Protegido([this] { MuestraPerfil(0); });
-}
+void TArbol::PerfilRiesgo1Click() { MuestraPerfil(0); }
 
-void TArbol::PerfilRiesgo2Click()
-{
-    Protegido([this] { MuestraPerfil(NodoMenu); });
-}
+void TArbol::PerfilRiesgo2Click() { MuestraPerfil(NodoMenu); }
 
 void TArbol::Tornado1Click()
 {
-    Protegido([this] {
-        if (!FormTornado)
-            return;
-        // The window solves the tree at every step and leaves it solved, its list rewritten.
-        struct Repinta {
-            TArbol& v;
-            ~Repinta()
-            {
-                MuestraLista();
-                v.Refresca();
-            }
-        } repinta{*this};
-        FormTornado->Calcula();
-    });
+    // The window solves the tree at every step and leaves it solved, its list rewritten.
+    if (TFormTornado* t = ventanas_.Tornado)
+        Calcula([t] { t->Calcula(); });
 }
 
 void TArbol::ValCeroClick()
 {
-    Protegido([this] { ValoresACero(arbol_); }, [this] { Refresca(); });
+    Protegido([this] { doc_.Ejecuta(kPasoValoresACero, [this] { ValoresACero(doc_.arbol()); }, {}, Cambio::DeValores()); });
 }
 
 void TArbol::TBVerVarClick()
 {
-    arbol_.VerVariables = TBVerVar->isChecked();
-    Calcula([this] { RecalculaFormulas(arbol_); });
+    Calcula([this] {
+        Arbol& a = doc_.arbol();
+        a.VerVariables = TBVerVar->isChecked();
+        RecalculaFormulas(a);
+    });
 }
 
 // --- Dragging, selection, alignment and zoom ---------------------------------------
@@ -615,44 +651,29 @@ ModosMovimiento TArbol::Modos() const
     return m;
 }
 
-void TArbol::GuardaScroll()
-{
-    scrollGuardado_ = {ScrollBox1->horizontalScrollBar()->value(), ScrollBox1->verticalScrollBar()->value()};
-}
-
-void TArbol::RestauraScroll()
-{
-    ScrollBox1->horizontalScrollBar()->setValue(scrollGuardado_.x());
-    ScrollBox1->verticalScrollBar()->setValue(scrollGuardado_.y());
-}
-
-namespace {
-
-QRect AQRect(const Rect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); }
-
-} // namespace
-
 void TArbol::FiguraMouseDown(uint16_t nodo, Qt::MouseButton boton, Qt::KeyboardModifiers mods, QPoint punto)
 {
     if (boton != Qt::LeftButton)
         return;
-    Protegido(
-        [&] {
-            if (mods & Qt::ShiftModifier) {
-                SeleccionaNodo(arbol_, nodo);
-                return;
-            }
-            EmpiezaArrastre(arbol_, arrastre_, nodo, punto.x(), punto.y());
-            if (const TNodo* n = arbol_.Nodo(nodo))
+    // The selection is the drawing's own state, not the document's: no step, no announcement.
+    Protegido([&] {
+        Arbol& a = doc_.arbol();
+        if (mods & Qt::ShiftModifier) {
+            SeleccionaNodo(a, nodo);
+        } else {
+            EmpiezaArrastre(a, arrastre_, nodo, punto.x(), punto.y());
+            if (const TNodo* n = a.Nodo(nodo))
                 tapiz->PonFantasma(AQRect(arrastre_.Fantasma), n->Tipo);
-        },
-        [this] { Refresca(); }); // the selection changed
+        }
+        tapiz->update();
+    });
 }
 
 void TArbol::FiguraMouseMove(uint16_t nodo, Qt::KeyboardModifiers, QPoint punto)
 {
-    const TNodo* n = arbol_.Nodo(nodo);
-    const TNodo* arrastrado = arbol_.Nodo(static_cast<uint16_t>(arrastre_.NodoArrastrado));
+    const Arbol& a = doc_.arbol();
+    const TNodo* n = a.Nodo(nodo);
+    const TNodo* arrastrado = a.Nodo(static_cast<uint16_t>(arrastre_.NodoArrastrado));
     if (!arrastre_.Arrastrando || !n || !arrastrado)
         return;
     // The figure receiving the move gives the point its place on the drawing.
@@ -667,57 +688,54 @@ void TArbol::FiguraMouseUp(uint16_t, Qt::MouseButton boton, Qt::KeyboardModifier
     // Only a plain left release drops the node; any other leaves the drag pending.
     if (boton != Qt::LeftButton || (mods & Qt::ShiftModifier) || !arrastre_.Arrastrando)
         return;
-    Mueve([this] { SueltaArrastre(arbol_, arrastre_, Modos()); });
+    Edita(kPasoMoverNodo, [this] { SueltaArrastre(doc_.arbol(), arrastre_, Modos()); });
     tapiz->QuitaFantasma();
 }
 
 void TArbol::TapizMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
 {
     Protegido([this] {
-        if (QuitaSeleccion(arbol_))
-            Refresca();
+        if (QuitaSeleccion(doc_.arbol()))
+            tapiz->update();
     });
 }
 
 void TArbol::Mueve(const std::function<void()>& orden)
 {
-    GuardaScroll();
-    Protegido(orden, [this] {
-        Refresca();
-        RestauraScroll();
-    });
+    const ScrollQuieto quieto(ScrollBox1);
+    Protegido([&] { doc_.EjecutaSinPaso(orden); });
 }
 
 void TArbol::TBAlinearVerticalClick()
 {
-    Protegido([this] { AlinearVertical(arbol_, Modos()); }, [this] { Refresca(); });
+    Edita(kPasoAlinearVertical, [this] { AlinearVertical(doc_.arbol(), Modos()); });
 }
 
 void TArbol::TBAlinearHorizontalClick()
 {
-    Protegido([this] { AlinearHorizontal(arbol_); }, [this] { Refresca(); });
+    Edita(kPasoAlinearHorizontal, [this] { AlinearHorizontal(doc_.arbol()); });
 }
 
 void TArbol::TBMasClick()
 {
-    Mueve([this] { ZoomAumentar(arbol_); });
+    Mueve([this] { ZoomAumentar(doc_.arbol()); });
 }
 
 void TArbol::TBMenosClick()
 {
-    Mueve([this] { ZoomDisminuir(arbol_); });
+    Mueve([this] { ZoomDisminuir(doc_.arbol()); });
 }
 
 void TArbol::ToolButton3Click()
 {
-    Mueve([this] { ZoomOriginal(arbol_); });
+    Mueve([this] { ZoomOriginal(doc_.arbol()); });
 }
 
 // --- Print preview -------------------------------------------------------------
 
 void TArbol::Pre1Click()
 {
-    if (FormPrevisualizar)
+    if (ventanas_.Previsualizar)
         Protegido([this] { Previsualiza(); });
 }
 
@@ -739,8 +757,9 @@ void TArbol::Previsualiza()
     if (layout())
         layout()->activate();
     const QSize pagina = centralWidget()->size().expandedTo(QSize(1, 1));
+    const Arbol& a = doc_.arbol();
     int32_t derecha, abajo;
-    ExtensionDibujo(arbol_, derecha, abajo);
+    ExtensionDibujo(a, derecha, abajo);
     const RejillaPaginas rejilla = CalculaRejilla(derecha, abajo, pagina.width(), pagina.height());
-    FormPrevisualizar->Construye(arbol_, tapiz->Medidor(), tapiz->size(), pagina, rejilla);
+    ventanas_.Previsualizar->Construye(a, tapiz->Medidor(), tapiz->size(), pagina, rejilla);
 }

@@ -1,12 +1,15 @@
 #pragma once
+#include "app/DocumentoU.h"
 #include "app/UsuarioQt.h"
 #include "drawing/Interaccion.h"
 #include "tree/Arbol.h"
 #include "tree/Edicion.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -14,18 +17,48 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class Tapiz;
+class TAboutBox;
+class TFormEditor;
+class TFormHistorico;
+class TFormPerfil;
+class TFormPrevisualizar;
+class TFormTornado;
+class TFormVar;
+class TFormVariacion;
+class TOpciones;
+class TTreeAD;
 
-// The main window: owns the single tree, its drawing and the command table.
+// The windows the main window shows or hands work to. They are made after
+// it, so the start-up code gives them; a command whose window is missing does nothing.
+struct VentanasPrincipal {
+    QPointer<TAboutBox> Acerca;
+    QPointer<TFormVar> Variables;
+    QPointer<TFormEditor> Editor;
+    QPointer<TOpciones> Opciones;
+    QPointer<TTreeAD> Esquema;
+    QPointer<TFormVariacion> Variacion;
+    QPointer<TFormHistorico> Historico;
+    QPointer<TFormPerfil> Perfil;
+    QPointer<TFormTornado> Tornado;
+    QPointer<TFormPrevisualizar> Previsualizar;
+};
+
+// The main window: the drawing of the document's tree and the command table.
+// Every command goes through the document, whose announcement repaints it.
 class TArbol : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TArbol(QWidget* parent = nullptr);
+    // documento: the document it shows; without one the window makes its own.
+    explicit TArbol(TDocumento* documento = nullptr, QWidget* parent = nullptr);
     ~TArbol() override;
 
-    Arbol& arbol() { return arbol_; }
+    TDocumento& documento() { return doc_; }
+    Arbol& arbol() { return doc_.arbol(); }
     IUsuario& usuario() { return usuario_; }
+    UsuarioQt& usuarioQt() { return usuario_; }
+    void PonVentanas(const VentanasPrincipal& ventanas) { ventanas_ = ventanas; }
 
-    // Repaints the drawing after positions, flags or labels changed.
+    // Repaints the drawing and the caption.
     void Refresca();
     // Gives the drawing surface the size the options ask for.
     void AjustaTapiz();
@@ -50,6 +83,9 @@ public:
     QAction* F3 = nullptr;
     QAction* F4 = nullptr;
     QAction* FileExitItem = nullptr;
+    QMenu* Edicion1 = nullptr;  // "&Edición"
+    QAction* Deshacer1 = nullptr; // "&Deshacer", followed by the step's name
+    QAction* Rehacer1 = nullptr;  // "&Rehacer", likewise
     QMenu* EditMenu = nullptr;
     QAction* EditUndoItem = nullptr;
     QAction* Valoresacero1 = nullptr;
@@ -72,6 +108,8 @@ public:
     QAction* TBNuevo = nullptr;
     QAction* TBAbrir = nullptr;
     QAction* TBGuardar = nullptr;
+    QAction* TBDeshacer = nullptr;
+    QAction* TBRehacer = nullptr;
     QAction* TBVar = nullptr;
     QAction* ToolButton1 = nullptr;
     QAction* TBCalcular = nullptr;
@@ -106,6 +144,12 @@ public:
     // The node the pop-up menu was opened on; its items act on it.
     uint16_t NodoMenu = 0;
 
+signals:
+    // The comment pad opens for a node with its top-left corner at lugar (screen).
+    void AbreComentario(uint16_t nodo, QPoint lugar);
+    // The mouse moved over the bare drawing: a comment pad left for it stores its text and hides.
+    void RatonSobreTapiz();
+
 public slots:
     // --- Handlers of this window --------------------------------------------
     void Barradeherramientas1Click();
@@ -135,6 +179,10 @@ public slots:
     void CargaRecientes();
     // The save question before the program ends; false when the user cancelled.
     bool PuedeCerrar();
+
+    // --- Undo and redo ----------------------------------------------------------
+    void Deshacer1Click();
+    void Rehacer1Click();
 
     // --- Calculation ---------------------------------------------------------
     void BCalcula2Click();
@@ -183,46 +231,44 @@ private:
     void CreaMenus();
     void CreaBarra();
     void CreaMenuNodo();
-    // Runs a calculation; the variables window and the drawing show what it
-    // left, also when it failed halfway, before its error is shown.
+    // What the document announced: the drawing, the caption, the recent
+    // files, a pending drag and the undo commands follow it.
+    void DocumentoCambiado(const Cambio& cambio);
+    // "&Deshacer" and "&Rehacer" name the step they act on, and are off when there is none.
+    void ActualizaDeshacer();
+    void MuestraRecientes();
+    // Runs a calculation (not a step): solving, the sweep, the analyses.
     void Calcula(const std::function<void()>& orden);
-    // Runs a command that moves the drawing, keeping the scroll position.
+    // Runs a step of the history; the scroll position stays, so the view
+    // does not jump when nodes shift.
+    void Edita(const char* paso, const std::function<void()>& orden);
+    // Runs a change that is not a step (zoom), keeping the scroll position.
     void Mueve(const std::function<void()>& orden);
+    // Runs a document command (New, Open, Save...).
+    void Fichero(const std::function<void()>& orden);
     // "&Presentación preliminar" once the preview window exists.
     void Previsualiza();
 
-    Arbol arbol_;
+    std::unique_ptr<TDocumento> propio_; // when no document was given
+    TDocumento& doc_;
     UsuarioQt usuario_;
+    VentanasPrincipal ventanas_;
 
 public:
     // The editing commands with what they keep between uses.
-    Edicion& edicion() { return edicion_; }
+    Edicion& edicion() { return doc_.edicion(); }
     // Screen position of the right click that opened the node menu: the
     // comment pad opens there when called from the menu.
     QPoint PosicionMenu;
 
-private:
-    // Runs an editing command; repaints when it changed the tree (or failed
-    // halfway) and keeps the scroll position, so the view does not jump when
-    // nodes shift; an error is shown after that.
-    template <typename F>
-    void Edita(F orden);
-
-    Edicion edicion_{arbol_};
-
-public:
     // The drag in progress, if any.
     const EstadoArrastre& Arrastre() const { return arrastre_; }
     // The tool-bar switches TB1/TB2 and TBMueveHijos.
     ModosMovimiento Modos() const;
-    // Drops a pending drag without moving anything: after a new tree or a
-    // file read the node numbers start again and could name another node.
+    // Drops a pending drag without moving anything: after a new tree, a file
+    // read or an undo the node numbers could name another node.
     void OlvidaArrastre();
-    // Keep the view where it is while the drawing is rebuilt.
-    void GuardaScroll();
-    void RestauraScroll();
 
 private:
     EstadoArrastre arrastre_;
-    QPoint scrollGuardado_;
 };

@@ -1,98 +1,58 @@
-// The document commands of the main window: each reads nothing from widgets,
-// calls the core, then shows what changed.
+// The document commands of the main window: each reads nothing from widgets
+// and calls the core through the document, whose announcement shows the result.
 #include "app/Aplicacion.h"
 #include "app/ArbolU.h"
-#include "app/Ventanas.h"
-#include "drawing/Tapiz.h"
-#include "drawing/TreeUnit.h"
+#include "drawing/ConversionQt.h"
 #include "tree/Documento.h"
-#include "tree/NotaU.h"
-#include "variables/VarUnit.h"
 
 #include <QAction>
 
-namespace {
-
-// The recent-files items show the paths; an "&" in a path is shown, not taken as an accelerator.
-void MuestraRecientes(TArbol& v)
+void TArbol::MuestraRecientes()
 {
-    QAction* const items[] = {v.F1, v.F2, v.F3, v.F4};
+    // The items show the paths; an "&" in a path is shown, not taken as an accelerator.
+    QAction* const items[] = {F1, F2, F3, F4};
     for (size_t i = 0; i < 4; ++i) {
-        const QString ruta = QString::fromStdString(v.arbol().Recientes[i]);
+        const QString ruta = Q(doc_.arbol().Recientes[i]);
         items[i]->setText(QString(ruta).replace(QLatin1Char('&'), QStringLiteral("&&")));
         items[i]->setVisible(!ruta.isEmpty());
     }
 }
 
-// Whether a document command may have put another tree in place of the one
-// shown: only then does an open outline take a new snapshot. Saving leaves it
-// as the user expanded it.
-enum class Alcance { MismoArbol, OtroArbol };
-
-// Runs a document command. Afterwards, even when it failed halfway, the list,
-// the variables window and the drawing show the tree as it now is; only then
-// is the error shown. alcance is read once the command has run, so a command
-// may narrow it (a New the user cancelled).
-template <typename F>
-void Documento(TArbol& v, const Alcance& alcance, F orden)
+// Saving and opening are no steps; New and Open start the history again.
+void TArbol::Fichero(const std::function<void()>& orden)
 {
-    Protegido(
-        [&] {
-            // A comment being typed belongs to the tree about to be saved or replaced.
-            if (FormNota && FormNota->isVisible())
-                FormNota->GuardarComentario();
-            orden();
-        },
-        [&] {
-            if (alcance == Alcance::OtroArbol) {
-                // Node numbers start again in another tree: a pending drag or
-                // an outline of the old one would name nodes of the new one.
-                v.OlvidaArrastre();
-                if (TreeAD && TreeAD->isVisible())
-                    TreeAD->FormShow();
-            }
-            MuestraRecientes(v);
-            if (FormVar)
-                FormVar->MuestraVariables();
-            v.Refresca();
-        });
+    Protegido([&] { doc_.EjecutaSinPaso(orden, Cambio::DeFichero()); });
 }
-
-} // namespace
 
 void TArbol::CargaRecientes()
 {
-    CargarRecientes(arbol_);
-    MuestraRecientes(*this);
+    CargarRecientes(doc_.arbol());
+    MuestraRecientes();
 }
 
 void TArbol::AbreArgumento(const QString& ruta)
 {
-    Documento(*this, Alcance::OtroArbol, [&] { AbrirArgumento(arbol_, ruta.toStdString()); });
+    Fichero([&] { AbrirArgumento(doc_.arbol(), S(ruta)); });
 }
 
 void TArbol::FileNew()
 {
-    Alcance alcance = Alcance::OtroArbol;
-    Documento(*this, alcance, [&] {
-        if (!ArchivoNuevo(arbol_))
-            alcance = Alcance::MismoArbol; // cancelled in the save question
-    });
+    Fichero([this] { ArchivoNuevo(doc_.arbol()); });
 }
 
 void TArbol::FileOpen()
 {
-    Documento(*this, Alcance::OtroArbol, [&] { ArchivoAbrir(arbol_); });
+    Fichero([this] { ArchivoAbrir(doc_.arbol()); });
 }
 
 void TArbol::FileSaveItemClick()
 {
-    Documento(*this, Alcance::MismoArbol, [&] { ArchivoGuardar(arbol_); });
+    Fichero([this] { ArchivoGuardar(doc_.arbol()); });
 }
 
 void TArbol::FileSaveAs()
 {
-    Documento(*this, Alcance::MismoArbol, [&] { ArchivoGuardarComo(arbol_); });
+    Fichero([this] { ArchivoGuardarComo(doc_.arbol()); });
 }
 
 // The question is asked by closeEvent, so "&Salir" and the close box ask the same.
@@ -100,31 +60,29 @@ void TArbol::FileExit() { close(); }
 
 void TArbol::F1Click()
 {
-    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 1); });
+    Fichero([this] { ArchivoReciente(doc_.arbol(), 1); });
 }
 
 void TArbol::F2Click()
 {
-    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 2); });
+    Fichero([this] { ArchivoReciente(doc_.arbol(), 2); });
 }
 
 void TArbol::F3Click()
 {
-    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 3); });
+    Fichero([this] { ArchivoReciente(doc_.arbol(), 3); });
 }
 
 void TArbol::F4Click()
 {
-    Documento(*this, Alcance::OtroArbol, [&] { ArchivoReciente(arbol_, 4); });
+    Fichero([this] { ArchivoReciente(doc_.arbol(), 4); });
 }
 
 bool TArbol::PuedeCerrar()
 {
-    // An error here (the save failed) keeps the program open.
+    // The save question, always, as "&Salir" asks it. An error here (the save
+    // failed) keeps the program open.
     bool cerrar = false;
-    const std::exception_ptr error = Intenta([&] { cerrar = ArchivoSalir(arbol_); });
-    if (error)
-        Refresca();
-    MuestraError(error);
+    Fichero([&] { cerrar = ArchivoSalir(doc_.arbol()); });
     return cerrar;
 }

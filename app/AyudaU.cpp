@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHelpContentWidget>
@@ -24,6 +25,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QThread>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -212,7 +214,17 @@ TFormAyuda::TFormAyuda(const QString& coleccion, QWidget* parent) : QMainWindow(
         buscador->scheduleIndexDocumentation();
 }
 
-TFormAyuda::~TFormAyuda() = default;
+TFormAyuda::~TFormAyuda()
+{
+    // Qt's help engine builds the contents and the index in threads of its
+    // own; destroyed while one still runs, it can free what the thread frees
+    // too. The window waits for them (a few milliseconds at most) first.
+    QElapsedTimer reloj;
+    reloj.start();
+    while ((motor_->contentModel()->isCreatingContents() || motor_->indexModel()->isCreatingIndex()) &&
+           reloj.elapsed() < 5000)
+        QThread::msleep(2);
+}
 
 bool TFormAyuda::MuestraIdentificador(const QString& id)
 {

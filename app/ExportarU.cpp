@@ -24,10 +24,10 @@ void TArbol::ExportarImagen1Click()
         d.Titulo = "Exportar imagen";
         d.Filtro = "Imagen PNG|*.png|Imagen SVG|*.svg|Documento PDF|*.pdf";
         d.ExtensionDefecto = "png";
-        d.NombreInicial = NombrePropuesto(arbol_);
+        d.NombreInicial = NombrePropuesto(doc_.arbol());
         const auto ruta = usuario_.GuardarFichero(d);
         if (!ruta)
             return;
-        ExportaDibujo(arbol_, *ruta);
+        ExportaDibujo(doc_.arbol(), *ruta);
     });
 }

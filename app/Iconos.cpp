@@ -1,9 +1,11 @@
 #include "app/Iconos.h"
 
+#include <QAction>
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <QToolBar>
 
 static void IniciaRecursos() { Q_INIT_RESOURCE(nemor); }
 
@@ -29,4 +31,17 @@ QIcon Icono(const QString& nombre)
         }
     }
     return hechos.insert(nombre, icono).value();
+}
+
+QAction* BotonBarra(QToolBar* barra, const char* nombre, const QString& hint, const char* icono)
+{
+    auto* a = new QAction(Icono(QString::fromLatin1(icono)), hint, barra->window());
+    a->setObjectName(QString::fromLatin1(nombre));
+    a->setToolTip(hint);
+    barra->addAction(a);
+    if (QWidget* w = barra->widgetForAction(a)) {
+        w->setObjectName(QString::fromLatin1(nombre));
+        w->setFixedSize(25, 25);
+    }
+    return a;
 }

@@ -1,8 +1,8 @@
 #include "app/UsuarioQt.h"
 
 #include "app/ProgresoU.h"
-#include "app/Ventanas.h"
 #include "common/Errores.h"
+#include "drawing/ConversionQt.h"
 #include "editor/REMain.h"
 #include "tree/DatoU.h"
 
@@ -28,9 +28,14 @@ QMessageBox::Icon IconoQt(Icono i)
     }
 }
 
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-
 } // namespace
+
+void UsuarioQt::PonVentanas(TProgressForm* progreso, TFormDato* dato, TFormEditor* editor)
+{
+    progreso_ = progreso;
+    dato_ = dato;
+    editor_ = editor;
+}
 
 QWidget* UsuarioQt::Padre() const
 {
@@ -86,19 +91,23 @@ QString FiltroQt(const std::string& filtro)
     const QStringList partes = Q(filtro).split(QLatin1Char('|'));
     QStringList salida;
     for (int i = 0; i + 1 < partes.size(); i += 2) {
-        QStringList mascaras = partes[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& m : mascaras) {
+        QStringList escritas = partes[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        QStringList mascaras;
+        for (QString& m : escritas) {
             m = m.trimmed();
-            if (m == QLatin1String("*.*"))
-                m = QStringLiteral("*"); // every file, with or without an extension
+            // Every file, with or without an extension.
+            const QString mascara = m == QLatin1String("*.*") ? QStringLiteral("*") : m;
+            // "*.RTF" also finds "nota.rtf", written by another program.
+            for (const QString& x : {mascara, mascara.toLower()})
+                if (!mascaras.contains(x))
+                    mascaras << x;
         }
-        const QString descripcion = partes[i].trimmed();
-        const QString lista = QStringLiteral("(%1)").arg(mascaras.join(QLatin1Char(' ')));
-        // A description that already names its masks, "Bitmaps (*.bmp)", is shown as written.
-        if (descripcion.endsWith(lista))
-            salida << descripcion;
-        else
-            salida << descripcion + QLatin1Char(' ') + lista;
+        QString descripcion = partes[i].trimmed();
+        // A description that already names its masks, "Bitmaps (*.bmp)", does not name them twice.
+        const QString escrita = QStringLiteral("(%1)").arg(escritas.join(QLatin1Char(' ')));
+        if (descripcion.endsWith(escrita))
+            descripcion = descripcion.chopped(escrita.size()).trimmed();
+        salida << descripcion + QStringLiteral(" (%1)").arg(mascaras.join(QLatin1Char(' ')));
     }
     return salida.join(QStringLiteral(";;"));
 }
@@ -140,45 +149,45 @@ std::optional<std::string> UsuarioQt::GuardarFichero(const DialogoFichero& d) { 
 
 void UsuarioQt::ProgresoMostrar(const std::string& texto)
 {
-    if (ProgressForm)
-        ProgressForm->Muestra(Q(texto));
+    if (progreso_)
+        progreso_->Muestra(Q(texto));
 }
 
 void UsuarioQt::ProgresoPosicion(int posicion)
 {
-    if (ProgressForm)
-        ProgressForm->Posicion(posicion);
+    if (progreso_)
+        progreso_->Posicion(posicion);
 }
 
 void UsuarioQt::ProgresoOcultar()
 {
-    if (ProgressForm)
-        ProgressForm->hide();
+    if (progreso_)
+        progreso_->hide();
 }
 
 bool UsuarioQt::PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto)
 {
-    if (!FormDato)
+    if (!dato_)
         return IUsuario::PideDato(rotulo, lista, texto);
-    return FormDato->Ejecuta(rotulo, lista, texto);
+    return dato_->Ejecuta(rotulo, lista, texto);
 }
 
-bool UsuarioQt::EditorPreguntaGuardar() { return !FormEditor || FormEditor->AskSaveChanges(); }
+bool UsuarioQt::EditorPreguntaGuardar() { return !editor_ || editor_->AskSaveChanges(); }
 
 void UsuarioQt::EditorNuevo()
 {
-    if (FormEditor)
-        FormEditor->FileNew();
+    if (editor_)
+        editor_->FileNew();
 }
 
 void UsuarioQt::EditorCargar(const std::string& ruta)
 {
-    if (!FormEditor)
+    if (!editor_)
         return;
     // The tree has been read by now: a note that cannot be read is reported
     // on its own and does not turn a good tree into a failed open.
     try {
-        FormEditor->LoadDocument(Q(ruta), false);
+        editor_->LoadDocument(Q(ruta), false);
     } catch (const ENemor& e) {
         Error(TextoCajaError(e.what()));
     }

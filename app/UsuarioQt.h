@@ -2,15 +2,24 @@
 // The user port answered with Qt's standard dialogs.
 #include "common/Usuario.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 
 class QWidget;
+class TFormDato;
+class TFormEditor;
+class TProgressForm;
 
 class UsuarioQt : public IUsuario {
 public:
     explicit UsuarioQt(QWidget* ventana = nullptr) : ventana_(ventana) {}
+
+    // The windows that answer for the progress, the value dialog and the
+    // editor link; made after the main window, given by the start-up code.
+    // Without them: no progress shown, the plain text box, no editor.
+    void PonVentanas(TProgressForm* progreso, TFormDato* dato, TFormEditor* editor);
 
     Respuesta Pregunta(const std::string& titulo, const std::string& texto, Botones botones, Icono icono) override;
     bool PideTexto(const std::string& titulo, const std::string& rotulo, std::string& texto) override;
@@ -37,6 +46,9 @@ private:
     std::optional<std::string> Fichero(const DialogoFichero& d, bool guardar);
 
     QWidget* ventana_;
+    QPointer<TProgressForm> progreso_;
+    QPointer<TFormDato> dato_;
+    QPointer<TFormEditor> editor_;
 };
 
 // "Árboles|*.nmr|Todos|*.*" as a Qt file-dialog filter: "Árboles (*.nmr);;Todos (*)".

@@ -6,6 +6,7 @@
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
 #include "app/ArbolU.h"
+#include "app/DocumentoU.h"
 #include "app/ProgresoU.h"
 #include "drawing/BarU.h"
 #include "drawing/ImprimiendoU.h"
@@ -37,6 +38,8 @@ TFormPerfil* FormPerfil = nullptr;
 TFormTornado* FormTornado = nullptr;
 
 struct Programa::Ventanas {
+    // The document outlives every window that shows it.
+    std::unique_ptr<TDocumento> documento;
     std::unique_ptr<TArbol> arbol;
     std::unique_ptr<TAboutBox> about;
     std::unique_ptr<TFormBar> bar;
@@ -58,41 +61,84 @@ struct Programa::Ventanas {
 
 namespace {
 
-template <typename T, typename G>
-void Crea(std::unique_ptr<T>& dueno, G*& global)
+template <typename T, typename G, typename... A>
+T& Crea(std::unique_ptr<T>& dueno, G*& global, A&&... argumentos)
 {
-    dueno = std::make_unique<T>();
+    dueno = std::make_unique<T>(std::forward<A>(argumentos)...);
     global = dueno.get();
+    return *dueno;
 }
 
 } // namespace
 
 Programa::Programa(const QStringList& argumentos) : v_(std::make_unique<Ventanas>())
 {
-    Crea(v_->arbol, FormArbol);
-    Crea(v_->about, AboutBox);
-    Crea(v_->bar, FormBar);
-    Crea(v_->dato, FormDato);
-    Crea(v_->variacion, FormVariacion);
-    Crea(v_->nota, FormNota);
-    Crea(v_->progreso, ProgressForm);
-    Crea(v_->editor, FormEditor);
-    // "Guardar como..." in the editor sets the tree's link to its document.
-    FormEditor->PonArbol(&FormArbol->arbol());
-    Crea(v_->var, FormVar);
-    // The options window applies the stored settings to the main window as it
-    // is created; only then is the tree named on the command line opened.
-    Crea(v_->opciones, FormOpciones);
+    v_->documento = std::make_unique<TDocumento>();
+    TDocumento& doc = *v_->documento;
+    TArbol& principal = Crea(v_->arbol, FormArbol, &doc);
+    IUsuario* usuario = &principal.usuario();
+    TAboutBox& about = Crea(v_->about, AboutBox);
+    TFormBar& bar = Crea(v_->bar, FormBar);
+    TFormDato& dato = Crea(v_->dato, FormDato);
+    TFormVariacion& variacion = Crea(v_->variacion, FormVariacion, doc);
+    TFormNota& nota = Crea(v_->nota, FormNota, doc);
+    QObject::connect(&principal, &TArbol::AbreComentario, &nota, &TFormNota::AbrirComentario);
+    QObject::connect(&principal, &TArbol::RatonSobreTapiz, &nota, &TFormNota::RatonSobreTapiz);
+    TProgressForm& progreso = Crea(v_->progreso, ProgressForm);
+    TFormEditor& editor = Crea(v_->editor, FormEditor, &doc);
+    // Reading a tree shows the progress and loads the linked document.
+    principal.usuarioQt().PonVentanas(&progreso, &dato, &editor);
+    TFormVar& var = Crea(v_->var, FormVar, doc);
+    // The options window applies the stored settings to the tree as it is
+    // created; only then is the tree named on the command line opened.
+    TOpciones& opciones = Crea(v_->opciones, FormOpciones, doc);
+    QObject::connect(&opciones, &TOpciones::FuenteNotaCambiada, &nota, &TFormNota::PonFuente);
+    nota.PonFuente(opciones.FuenteNota());
     if (!argumentos.isEmpty())
-        FormArbol->AbreArgumento(argumentos.first());
-    Crea(v_->previsualizar, FormPrevisualizar);
-    Crea(v_->imprimiendo, FormImprimiendo);
-    Crea(v_->tree, TreeAD);
-    Crea(v_->qr, FormQR);
-    Crea(v_->historico, FormHistorico);
-    Crea(v_->perfil, FormPerfil);
-    Crea(v_->tornado, FormTornado);
+        principal.AbreArgumento(argumentos.first());
+    TFormPrevisualizar& previsualizar = Crea(v_->previsualizar, FormPrevisualizar, doc.arbol(), usuario);
+    QObject::connect(&bar, &TFormBar::PideAumentar, &previsualizar, &TFormPrevisualizar::Aumenta);
+    QObject::connect(&bar, &TFormBar::PideReducir, &previsualizar, &TFormPrevisualizar::Reduce);
+    QObject::connect(&bar, &TFormBar::PideImprimir, &previsualizar, &TFormPrevisualizar::ImprimirClick);
+    QObject::connect(&bar, &TFormBar::PideUnaHoja, &previsualizar, &TFormPrevisualizar::UnaHojaClick);
+    QObject::connect(&bar, &TFormBar::PideOpciones, &opciones, &TOpciones::MuestraPaginaImpresion);
+    QObject::connect(&bar, &TFormBar::PideGuardarImagen, &previsualizar, &TFormPrevisualizar::GuardarImagenClick);
+    QObject::connect(&bar, &TFormBar::PideCopiar, &previsualizar, &TFormPrevisualizar::CopiarClick);
+    QObject::connect(&bar, &TFormBar::PideCerrar, &previsualizar, &TFormPrevisualizar::CerrarClick);
+    QObject::connect(&previsualizar, &TFormPrevisualizar::BarraVisible, &bar, [&bar](bool visible) {
+        bar.setVisible(visible);
+        if (visible)
+            bar.raise();
+    });
+    TFormImprimiendo& imprimiendo = Crea(v_->imprimiendo, FormImprimiendo);
+    QObject::connect(&previsualizar, &TFormPrevisualizar::ImpresionEmpieza, &imprimiendo, &TFormImprimiendo::Empieza);
+    QObject::connect(&previsualizar, &TFormPrevisualizar::PaginaImpresa, &imprimiendo,
+                     &TFormImprimiendo::MarcaImpresa);
+    QObject::connect(&previsualizar, &TFormPrevisualizar::ImpresionTermina, &imprimiendo, &QWidget::hide);
+    TTreeAD& esquema = Crea(v_->tree, TreeAD, doc);
+    TFormQR& qr = Crea(v_->qr, FormQR);
+    previsualizar.PonInforme(&qr.QuickRep1);
+    TFormHistorico& historico = Crea(v_->historico, FormHistorico, usuario);
+    TFormPerfil& perfil = Crea(v_->perfil, FormPerfil, usuario);
+    TFormTornado& tornado = Crea(v_->tornado, FormTornado, doc, usuario);
+
+    VentanasPrincipal w;
+    w.Acerca = &about;
+    w.Variables = &var;
+    w.Editor = &editor;
+    w.Opciones = &opciones;
+    w.Esquema = &esquema;
+    w.Variacion = &variacion;
+    w.Historico = &historico;
+    w.Perfil = &perfil;
+    w.Tornado = &tornado;
+    w.Previsualizar = &previsualizar;
+    principal.PonVentanas(w);
 }
+
+TDocumento& Programa::Documento() { return *v_->documento; }
+
+TArbol& Programa::Principal() { return *v_->arbol; }
 
 Programa::~Programa()
 {
@@ -131,4 +177,5 @@ Programa::~Programa()
     v_->about.reset();
     FormArbol = nullptr;
     v_->arbol.reset();
+    v_->documento.reset();
 }

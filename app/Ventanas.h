@@ -1,10 +1,13 @@
 #pragma once
-// The program's windows: each created once at start-up, in a fixed order, and
-// reached through one program-wide reference until the program ends.
+// The program's windows: each created once at start-up, in a fixed order.
+// Each gets what it uses through its constructor, or, when that is made
+// later, from this start-up code; only this code touches the program-wide
+// references below (tests read them, as a user would look at the windows).
 #include <QStringList>
 
 #include <memory>
 
+class TDocumento;
 class TArbol;
 class TAboutBox;
 class TFormBar;
@@ -51,6 +54,9 @@ public:
     ~Programa();
     Programa(const Programa&) = delete;
     Programa& operator=(const Programa&) = delete;
+
+    TDocumento& Documento();
+    TArbol& Principal();
 
 private:
     struct Ventanas;

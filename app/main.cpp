@@ -8,6 +8,6 @@ int main(int argc, char** argv)
     QStringList argumentos = app.arguments();
     argumentos.removeFirst(); // the program itself
     Programa programa(argumentos);
-    FormArbol->showMaximized();
+    programa.Principal().showMaximized();
     return app.exec();
 }

@@ -36,18 +36,14 @@ inline std::unique_ptr<Arbol> ArbolGrande()
     ListaAnidada(*a);
     constexpr int kTerminales = 10 * 99;
     for (int k = 0; k < 10; ++k) {
-        const uint16_t c = a->NuevoIndice();
-        a->CrearNodo(c, NodoAzar, 0);
-        a->AnyadirHijo(0, c);
+        const uint16_t c = a->NuevoHijo(0, NodoAzar);
         TNodo& azar = *a->Nodo(c);
         azar.FormulaGanancia = Nombre(2, k);
         azar.Texto = azar.EtiquetaTexto.Caption = "Alternativa " + std::to_string(k);
         azar.Comentario = "Primera línea\tsegunda línea\t";
         azar.MarcaVisible = true;
         for (int j = 0; j < 99; ++j) {
-            const uint16_t t = a->NuevoIndice();
-            a->CrearNodo(t, NodoTerminal, c);
-            a->AnyadirHijo(c, t);
+            const uint16_t t = a->NuevoHijo(c, NodoTerminal);
             TNodo& n = *a->Nodo(t);
             n.FormulaGanancia = Nombre(3, (k * 99 + j) % 24);
             n.FormulaProbabilidad = "Q_";

@@ -9,6 +9,7 @@
 #include "drawing/ExportaDibujo.h"
 #include "drawing/OpcionesIni.h"
 #include "tree/Arbol.h"
+#include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
 
 #include <QGuiApplication>

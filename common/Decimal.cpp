@@ -13,16 +13,14 @@ namespace {
 
 std::atomic<char> g_separador{'.'};
 
-bool EsDigito(char c) { return c >= '0' && c <= '9'; }
+} // namespace
 
-// Checks the shape of a real under the separator and rewrites it with a "."
-// for from_chars. Blanks may surround the number; nothing else may.
-bool FormaReal(const std::string& t, char sep, std::string& limpio)
+bool FormaReal(const std::string& t, char sep, std::string& limpio, bool blancosDetras)
 {
     size_t i = 0, n = t.size();
     while (i < n && t[i] == ' ')
         ++i;
-    while (n > i && t[n - 1] == ' ')
+    while (blancosDetras && n > i && t[n - 1] == ' ')
         --n;
     limpio.clear();
     if (i < n && (t[i] == '+' || t[i] == '-')) {
@@ -61,12 +59,14 @@ bool FormaReal(const std::string& t, char sep, std::string& limpio)
     return i == n;
 }
 
+namespace {
+
 enum class Lectura { Bien, Mal, Desborde };
 
 Lectura LeeExtendido(const std::string& texto, long double& v)
 {
     std::string limpio;
-    if (!FormaReal(texto, SeparadorDecimal(), limpio))
+    if (!FormaReal(texto, SeparadorDecimal(), limpio, true))
         return Lectura::Mal;
     const char* ini = limpio.data();
     const char* fin = ini + limpio.size();
@@ -153,56 +153,43 @@ double StrToFloat(const std::string& texto)
     return static_cast<double>(v);
 }
 
-bool TryStrToInt(const std::string& texto, int32_t& valor)
+bool TryStrToInt(const std::string& texto, int32_t& valor) { return LeeEntero(texto, valor, false); }
+
+bool LeeEntero(const std::string& t, int32_t& valor, bool conX)
 {
     size_t i = 0;
-    const size_t n = texto.size();
-    while (i < n && texto[i] == ' ')
+    const size_t n = t.size();
+    while (i < n && t[i] == ' ')
         ++i;
     bool negativo = false;
-    if (i < n && (texto[i] == '+' || texto[i] == '-')) {
-        negativo = texto[i] == '-';
+    if (i < n && (t[i] == '+' || t[i] == '-')) {
+        negativo = t[i] == '-';
         ++i;
     }
-    int base = 10;
-    if (i < n && texto[i] == '$') {
-        base = 16;
+    bool hex = false;
+    if (i < n && (t[i] == '$' || (conX && (t[i] == 'x' || t[i] == 'X')))) {
+        hex = true;
         ++i;
-    } else if (i + 1 < n && texto[i] == '0' && (texto[i + 1] == 'x' || texto[i + 1] == 'X')) {
-        base = 16;
+    } else if (i + 1 < n && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
+        hex = true;
         i += 2;
     }
     if (i >= n)
         return false;
     uint64_t acum = 0;
     for (; i < n; ++i) {
-        const char c = texto[i];
-        int d;
-        if (EsDigito(c))
-            d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
+        const int d = hex ? ValorHex(t[i]) : (EsDigito(t[i]) ? t[i] - '0' : -1);
+        if (d < 0)
             return false;
-        acum = acum * base + d;
+        acum = acum * (hex ? 16 : 10) + static_cast<uint64_t>(d);
         if (acum > 0xFFFFFFFFull)
             return false;
     }
-    int64_t v;
-    if (base == 16) {
-        v = static_cast<int32_t>(static_cast<uint32_t>(acum));
-        if (negativo)
-            v = -v;
-        if (v > INT32_MAX)
-            return false;
-    } else {
-        v = negativo ? -static_cast<int64_t>(acum) : static_cast<int64_t>(acum);
-        if (v < INT32_MIN || v > INT32_MAX)
-            return false;
-    }
-    valor = static_cast<int32_t>(v);
+    // Hexadecimal digits are the integer's 32 bits as they stand.
+    if (!hex && acum > (negativo ? 2147483648ull : 2147483647ull))
+        return false;
+    const uint32_t v = static_cast<uint32_t>(acum);
+    valor = static_cast<int32_t>(negativo ? 0u - v : v);
     return true;
 }
 

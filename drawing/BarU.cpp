@@ -1,22 +1,9 @@
 #include "drawing/BarU.h"
 
-#include "app/Aplicacion.h"
-#include "app/ArbolU.h"
 #include "app/Iconos.h"
-#include "app/Ventanas.h"
-#include "drawing/OpcionU.h"
-#include "drawing/PrevisualizarU.h"
 
 #include <QToolBar>
 #include <QVBoxLayout>
-
-namespace {
-
-// The tree the preview was taken from: its path names the print jobs and its
-// options choose the one-sheet scale.
-Arbol* ArbolActual() { return FormArbol ? &FormArbol->arbol() : nullptr; }
-
-} // namespace
 
 TFormBar::TFormBar(QWidget* parent) : QWidget(parent)
 {
@@ -34,15 +21,8 @@ TFormBar::TFormBar(QWidget* parent) : QWidget(parent)
     capa->addWidget(ToolBar1);
 
     auto boton = [this](const char* nombre, const QString& hint, const char* icono, void (TFormBar::*slot)()) {
-        auto* a = new QAction(Icono(QString::fromLatin1(icono)), hint, this);
-        a->setObjectName(QString::fromLatin1(nombre));
-        a->setToolTip(hint);
+        QAction* a = BotonBarra(ToolBar1, nombre, hint, icono);
         connect(a, &QAction::triggered, this, slot);
-        ToolBar1->addAction(a);
-        if (QWidget* w = ToolBar1->widgetForAction(a)) {
-            w->setObjectName(QString::fromLatin1(nombre));
-            w->setFixedSize(25, 25);
-        }
         return a;
     };
     Aumentar = boton("Aumentar", QStringLiteral("Aumentar"), "aumentar", &TFormBar::AumentarClick);
@@ -62,73 +42,4 @@ TFormBar::TFormBar(QWidget* parent) : QWidget(parent)
     // Wide enough for every button whatever the style's separators take.
     resize(std::max(230, ToolBar1->sizeHint().width()), 29);
     setFixedHeight(std::max(29, ToolBar1->sizeHint().height() + 4));
-}
-
-void TFormBar::AumentarClick()
-{
-    if (FormPrevisualizar)
-        Protegido([] { FormPrevisualizar->Aumenta(); });
-}
-
-void TFormBar::ReducirClick()
-{
-    if (FormPrevisualizar)
-        Protegido([] { FormPrevisualizar->Reduce(); });
-}
-
-void TFormBar::ImprimirClick()
-{
-    Arbol* a = ArbolActual();
-    if (!FormPrevisualizar || !a)
-        return;
-    Protegido([a] {
-        if (!FormPrevisualizar->DialogoImprimir(a->Archivo.Caption))
-            return;
-        FormPrevisualizar->EscalaUnaHoja = ModoEscalaDeOpcion(a->opciones.Escala);
-        FormPrevisualizar->ImprimePaginas(FormPrevisualizar->Impresora(), a->Archivo.Caption);
-    });
-}
-
-void TFormBar::ToolButton2Click()
-{
-    Arbol* a = ArbolActual();
-    if (!FormPrevisualizar || !a)
-        return;
-    Protegido([a] {
-        if (FormPrevisualizar->DialogoImprimir(a->Archivo.Caption))
-            FormPrevisualizar->ImprimeEnUnaHoja(FormPrevisualizar->Impresora(),
-                                                QString::fromUtf8(a->Archivo.Caption));
-    });
-}
-
-void TFormBar::ToolButton1Click()
-{
-    if (FormOpciones)
-        Protegido([] { FormOpciones->MuestraPaginaImpresion(); });
-}
-
-void TFormBar::ToolButton6Click()
-{
-    if (!FormPrevisualizar || !FormArbol)
-        return;
-    Protegido([] {
-        DialogoFichero d;
-        d.Titulo = "Guardar imagen";
-        d.Filtro = "Bitmaps (*.bmp)|*.bmp";
-        d.ExtensionDefecto = "bmp";
-        if (const auto ruta = FormArbol->usuario().GuardarFichero(d))
-            FormPrevisualizar->GuardaImagenes(*ruta);
-    });
-}
-
-void TFormBar::ToolButton7Click()
-{
-    if (FormPrevisualizar)
-        Protegido([] { FormPrevisualizar->CopiaAlPortapapeles(); });
-}
-
-void TFormBar::SalirClick()
-{
-    if (FormPrevisualizar)
-        FormPrevisualizar->hide();
 }

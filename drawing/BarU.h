@@ -4,7 +4,8 @@
 class QAction;
 class QToolBar;
 
-// Floating control bar of the print preview.
+// Floating control bar of the print preview. Its buttons say what the user
+// asks for; the preview (and the options window) do it.
 class TFormBar : public QWidget {
     Q_OBJECT
 public:
@@ -20,18 +21,28 @@ public:
     QAction* ToolButton7 = nullptr;
     QAction* Salir = nullptr;
 
+signals:
+    void PideAumentar();
+    void PideReducir();
+    // Every page, one job each.
+    void PideImprimir();
+    // The preview on one sheet.
+    void PideUnaHoja();
+    // The print options.
+    void PideOpciones();
+    // The page images to files.
+    void PideGuardarImagen();
+    // The preview to the clipboard.
+    void PideCopiar();
+    void PideCerrar();
+
 public slots:
-    void AumentarClick();
-    void ReducirClick();
-    // Prints every page, one job each.
-    void ImprimirClick();
-    // Prints the preview on one sheet.
-    void ToolButton2Click();
-    // Opens the print options.
-    void ToolButton1Click();
-    // Saves the page images.
-    void ToolButton6Click();
-    // Puts the preview on the clipboard.
-    void ToolButton7Click();
-    void SalirClick();
+    void AumentarClick() { emit PideAumentar(); }
+    void ReducirClick() { emit PideReducir(); }
+    void ImprimirClick() { emit PideImprimir(); }
+    void ToolButton2Click() { emit PideUnaHoja(); }
+    void ToolButton1Click() { emit PideOpciones(); }
+    void ToolButton6Click() { emit PideGuardarImagen(); }
+    void ToolButton7Click() { emit PideCopiar(); }
+    void SalirClick() { emit PideCerrar(); }
 };

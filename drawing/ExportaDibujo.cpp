@@ -2,6 +2,7 @@
 
 #include "common/Errores.h"
 #include "common/EscrituraSegura.h"
+#include "drawing/ConversionQt.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -14,8 +15,6 @@
 #include <cctype>
 
 namespace {
-
-QRect AQRect(const Rect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); }
 
 std::string Extension(const std::string& ruta)
 {

@@ -67,3 +67,10 @@ void TFormImprimiendo::paintEvent(QPaintEvent*)
             p.drawRect(c.Left, c.Top, c.Width - 1, c.Height - 1);
         }
 }
+
+void TFormImprimiendo::Empieza(int filas, int columnas)
+{
+    Prepara(filas, columnas);
+    show();
+    raise();
+}

@@ -18,6 +18,8 @@ public:
     void Prepara(int filas, int columnas);
     // Page (i, j), counted from 0, is printed.
     void MarcaImpresa(int i, int j);
+    // Prepara, and shows the window above the others.
+    void Empieza(int filas, int columnas);
 
     int Filas() const { return filas_; }
     int Columnas() const { return columnas_; }

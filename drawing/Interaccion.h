@@ -65,6 +65,7 @@ struct ElementoEsquema {
     uint16_t Nodo;
     uint8_t Tipo;
     std::string Caption;
+    bool operator==(const ElementoEsquema&) const = default;
 };
 // The outline, depth first, children in branch order; the top item stands for the root.
 std::vector<ElementoEsquema> ConstruyeEsquema(const Arbol& arbol);

@@ -1,13 +1,11 @@
 #include "drawing/OpcionU.h"
 
 #include "app/Aplicacion.h"
-#include "app/ArbolU.h"
-#include "app/Ventanas.h"
+#include "app/DocumentoU.h"
 #include "common/Ini.h"
 #include "common/Redondeo.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/OpcionesIni.h"
-#include "tree/NotaU.h"
-#include "variables/VarUnit.h"
 #include "variables/Variables.h"
 
 #include <QButtonGroup>
@@ -33,15 +31,6 @@
 #include <climits>
 
 namespace {
-
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
-Color DeQColor(const QColor& c)
-{
-    return RGB(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue()));
-}
-
-QString Q(const std::string& s) { return QString::fromUtf8(s); }
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 QToolButton* Boton(QWidget* padre, const char* nombre, const QString& texto, const QString& hint)
 {
@@ -82,10 +71,8 @@ void MuestraOpcion::paintEvent(QPaintEvent*)
     pinta_(p, width(), height());
 }
 
-TOpciones::TOpciones() : TOpciones(FormArbol->arbol(), FormArbol) {}
-
-TOpciones::TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent)
-    : QDialog(parent), arbol_(arbol), ventana_(ventana)
+TOpciones::TOpciones(TDocumento& documento, QWidget* parent)
+    : QDialog(parent), doc_(documento), arbol_(documento.arbol())
 {
     setObjectName(QStringLiteral("Opciones"));
     setWindowTitle(QStringLiteral("Opciones"));
@@ -94,9 +81,15 @@ TOpciones::TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent)
     AjustaTamanyo();
     Conecta();
     // The stored options are in force from start-up on.
-    LeeOpciones();
-    AplicaOpciones();
-    FormClose();
+    Protegido([this] {
+        doc_.EjecutaSinPaso(
+            [this] {
+                LeeOpciones();
+                AplicaOpciones();
+                FormClose();
+            },
+            Cambio::DeOpciones());
+    });
 }
 
 void TOpciones::CreaControles()
@@ -362,7 +355,10 @@ void TOpciones::Conecta()
     marca(CheckBoxComprobarRojos, o.CheckBoxComprobarRojos);
     marca(CheckBoxNumNodosVisibles, o.CheckBoxNumNodosVisibles);
     // The number labels are painted from the option: show the change behind the dialog.
-    connect(CheckBoxNumNodosVisibles, &QCheckBox::toggled, this, [this] { RepintaVentana(); });
+    connect(CheckBoxNumNodosVisibles, &QCheckBox::toggled, this, [this] {
+        if (!mostrando_)
+            Protegido([this] { CambiaAjuste([] {}); });
+    });
     auto giro = [this](QSpinBox* s, int32_t& destino) {
         connect(s, &QSpinBox::valueChanged, this, [this, &destino](int v) {
             if (!mostrando_)
@@ -461,27 +457,28 @@ void TOpciones::GuardaOpciones()
 void TOpciones::AplicaOpciones()
 {
     ::AplicaOpciones(arbol_);
-    if (ventana_)
-        ventana_->AjustaTapiz();
-    if (FormNota && ventana_) {
-        QFont f(Q(arbol_.opciones.FontComboBox1));
-        if (arbol_.opciones.TamanyoLetras > 0)
-            f.setPointSize(arbol_.opciones.TamanyoLetras);
-        FormNota->MemoNota->setFont(f);
-    }
+    emit FuenteNotaCambiada(FuenteNota());
 }
 
-void TOpciones::RepintaVentana()
+QFont TOpciones::FuenteNota() const
 {
-    if (ventana_)
-        ventana_->Refresca();
+    QFont f(Q(arbol_.opciones.FontComboBox1));
+    if (arbol_.opciones.TamanyoLetras > 0)
+        f.setPointSize(arbol_.opciones.TamanyoLetras);
+    return f;
+}
+
+void TOpciones::CambiaAjuste(const std::function<void()>& orden)
+{
+    doc_.EjecutaSinPaso(orden, Cambio::DeOpciones());
 }
 
 void TOpciones::FormClose()
 {
-    arbol_.Archivo.Visible = arbol_.opciones.SelArchivo;
-    arbol_.Fecha.Visible = arbol_.opciones.SelFecha;
-    RepintaVentana();
+    CambiaAjuste([this] {
+        arbol_.Archivo.Visible = arbol_.opciones.SelArchivo;
+        arbol_.Fecha.Visible = arbol_.opciones.SelFecha;
+    });
 }
 
 void TOpciones::AjustaTamanyo()
@@ -504,7 +501,7 @@ void TOpciones::setVisible(bool visible)
 void TOpciones::done(int r)
 {
     QDialog::done(r);
-    FormClose();
+    Protegido([this] { FormClose(); });
 }
 
 void TOpciones::reject() { BitBtn1Click(); }
@@ -523,26 +520,30 @@ void TOpciones::BitBtn4Click()
     // keys before it stay written): the dialog closes and nothing is applied.
     if (!Protegido([this] { GuardaOpciones(); }, [this] { done(QDialog::Accepted); }))
         return;
-    Protegido(
-        [this] {
-            AplicaOpciones();
-            // Labels take the digit options and the font.
-            RecalculaFormulas(arbol_);
-        },
-        [this] {
-            if (FormVar && ventana_)
-                FormVar->MuestraVariables();
-            RepintaVentana();
-        });
+    // New sizes and labels are a step: an undo puts the drawing back as it was.
+    Protegido([this] {
+        doc_.Ejecuta(
+            kPasoOpciones,
+            [this] {
+                AplicaOpciones();
+                // Labels take the digit options and the font.
+                RecalculaFormulas(arbol_);
+            },
+            {}, Cambio::DeOpciones());
+    });
 }
 
 void TOpciones::BitBtn1Click()
 {
     Protegido([this] {
-        LeeOpciones();
-        done(QDialog::Rejected);
-        AplicaOpciones();
-        RepintaVentana();
+        doc_.Ejecuta(
+            kPasoOpciones,
+            [this] {
+                LeeOpciones();
+                done(QDialog::Rejected);
+                AplicaOpciones();
+            },
+            {}, Cambio::DeOpciones());
     });
 }
 
@@ -551,9 +552,9 @@ void TOpciones::CambiaColor(uint32_t& color, QWidget* muestra)
     ColorDialog1->setCurrentColor(AQColor(color));
     if (ColorDialog1->exec() != QDialog::Accepted)
         return;
-    color = DeQColor(ColorDialog1->selectedColor());
+    const Color elegido = DeQColor(ColorDialog1->selectedColor());
+    Protegido([&] { CambiaAjuste([&] { color = elegido; }); });
     muestra->update();
-    RepintaVentana();
 }
 
 void TOpciones::BCuaColClick() { CambiaColor(arbol_.ColorDecision, CuaCol); }
@@ -563,18 +564,14 @@ void TOpciones::BLinColClick() { CambiaColor(arbol_.ColorElegido, LinCol); }
 
 void TOpciones::BLinMasClick()
 {
-    arbol_.GrosorElegido = arbol_.GrosorElegido + 1;
+    Protegido([this] { CambiaAjuste([this] { arbol_.GrosorElegido = arbol_.GrosorElegido + 1; }); });
     LinCol->update();
-    RepintaVentana();
 }
 
 void TOpciones::BLinMenosClick()
 {
-    arbol_.GrosorElegido = arbol_.GrosorElegido - 1;
-    if (arbol_.GrosorElegido <= 0)
-        arbol_.GrosorElegido = 1;
+    Protegido([this] { CambiaAjuste([this] { arbol_.GrosorElegido = std::max(1, arbol_.GrosorElegido - 1); }); });
     LinCol->update();
-    RepintaVentana();
 }
 
 void TOpciones::FontComboBox1Change()

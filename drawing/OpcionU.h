@@ -7,7 +7,7 @@
 #include <functional>
 
 class Arbol;
-class TArbol;
+class TDocumento;
 class QButtonGroup;
 class QCheckBox;
 class QColorDialog;
@@ -36,10 +36,8 @@ private:
 class TOpciones : public QDialog {
     Q_OBJECT
 public:
-    // At start-up: the main window's tree. Loads the stored options and applies them.
-    TOpciones();
-    // ventana may be null: then only the tree is changed.
-    TOpciones(Arbol& arbol, TArbol* ventana, QWidget* parent = nullptr);
+    // Loads the stored options and applies them to the document's tree.
+    explicit TOpciones(TDocumento& documento, QWidget* parent = nullptr);
 
     QTabWidget* PageControl1;
     QPushButton* BitBtn4; // "&Aceptar"
@@ -93,6 +91,8 @@ public:
     void GuardaOpciones();
     // Sizes (at zoom 1), the drawing's dimensions and the comment note's font.
     void AplicaOpciones();
+    // The font of the comment note: the labels' font at the letter size.
+    QFont FuenteNota() const;
 
     // Shows the dialog without waiting for it, on its "Impresion" page.
     void MuestraPaginaImpresion();
@@ -108,6 +108,11 @@ public slots:
     void BLinMenosClick();
     void FontComboBox1Change();
 
+signals:
+    // The options give the comment note another font.
+    void FuenteNotaCambiada(const QFont& fuente);
+
+public slots:
     // Every way out of the dialog ends here.
     void done(int r) override;
     // Each showing takes the size the tabs and pages need (AjustaTamanyo).
@@ -126,10 +131,12 @@ private:
     void MuestraOpciones();
     void Conecta();
     void CambiaColor(uint32_t& color, QWidget* muestra);
-    void RepintaVentana();
+    // A setting that is not a step (a colour, the line width) changes through
+    // the document, whose announcement repaints the drawing.
+    void CambiaAjuste(const std::function<void()>& orden);
     void FormClose();
 
+    TDocumento& doc_;
     Arbol& arbol_;
-    TArbol* ventana_;
     bool mostrando_ = false;
 };

@@ -1,6 +1,7 @@
 #include "drawing/PintaArbol.h"
 
 #include "common/Redondeo.h"
+#include "drawing/ConversionQt.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -11,8 +12,6 @@
 
 namespace {
 
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
-
 // One pixel wide whatever the scale: the fast line path of the raster engine.
 QPen Negra()
 {
@@ -20,8 +19,6 @@ QPen Negra()
     n.setCosmetic(true);
     return n;
 }
-
-QRect AQRect(const Rect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); }
 
 int32_t Mitad(int32_t v) { return static_cast<int32_t>(Round(v / 2.0)); }
 

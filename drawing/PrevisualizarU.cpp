@@ -1,13 +1,12 @@
 #include "drawing/PrevisualizarU.h"
 
-#include "app/Ventanas.h"
+#include "app/Aplicacion.h"
 #include "common/EscrituraSegura.h"
 #include "common/Errores.h"
 #include "common/Redondeo.h"
-#include "drawing/BarU.h"
-#include "drawing/ImprimiendoU.h"
+#include "common/Usuario.h"
 #include "drawing/PintaArbol.h"
-#include "drawing/QRU.h"
+#include "tree/Arbol.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -67,7 +66,8 @@ private:
     TFormPrevisualizar* v_;
 };
 
-TFormPrevisualizar::TFormPrevisualizar(QWidget* parent) : QWidget(parent)
+TFormPrevisualizar::TFormPrevisualizar(const Arbol& arbol, IUsuario* usuario, QWidget* parent)
+    : QWidget(parent), arbol_(arbol), usuario_(usuario)
 {
     setObjectName(QStringLiteral("FormPrevisualizar"));
     setWindowTitle(QStringLiteral("Presentación preliminar"));
@@ -113,10 +113,7 @@ void TFormPrevisualizar::Construye(const Arbol& arbol, MedidorEtiquetas& medidor
     showMaximized();
     raise();
     ColocaTeselas();
-    if (FormBar) {
-        FormBar->show();
-        FormBar->raise();
-    }
+    emit BarraVisible(true);
 }
 
 const QImage& TFormPrevisualizar::Tesela(int i, int j) const
@@ -174,8 +171,7 @@ void TFormPrevisualizar::hideEvent(QHideEvent* e)
     // Minimising is not closing: the tiles stay.
     if (e->spontaneous())
         return;
-    if (FormBar)
-        FormBar->hide();
+    emit BarraVisible(false);
     teselas_.clear();
     teselas_.shrink_to_fit();
     pasos_ = 0;
@@ -208,12 +204,6 @@ bool TFormPrevisualizar::DialogoImprimir(const std::string& nombre)
 
 namespace {
 
-InformeUnaPagina& Informe()
-{
-    static InformeUnaPagina propio; // when the report window does not exist
-    return FormQR ? FormQR->QuickRep1 : propio;
-}
-
 // The printer's page settings come back when the report is done with it, so
 // the one-sheet print keeps what the user chose in the dialog.
 class GuardaPagina {
@@ -240,12 +230,7 @@ void TFormPrevisualizar::ImprimePaginas(QPrinter& impresora, const std::string& 
     const int filas = rejilla_.Filas, columnas = rejilla_.Columnas;
     if (!TieneTeselas())
         return;
-    TFormImprimiendo* progreso = FormImprimiendo;
-    if (progreso) {
-        progreso->Prepara(filas, columnas);
-        progreso->show();
-        progreso->raise();
-    }
+    emit ImpresionEmpieza(filas, columnas);
     // The progress squares are repainted as pages go; the user's input waits.
     auto muestra = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     muestra();
@@ -256,13 +241,11 @@ void TFormPrevisualizar::ImprimePaginas(QPrinter& impresora, const std::string& 
     const auto tesela = [&](int i, int j) -> const QImage& {
         return teselas[static_cast<size_t>(i) * static_cast<size_t>(k) + static_cast<size_t>(j)];
     };
-    InformeUnaPagina& informe = Informe();
+    InformeUnaPagina& informe = *informe_;
     {
         GuardaPagina guarda(impresora);
         InformeUnaPagina::PreparaImpresora(impresora);
         auto hecha = [&](int i, int j, const QString& titulo) {
-            if (progreso)
-                progreso->MarcaImpresa(i, j);
             emit PaginaImpresa(i, j, titulo);
             muestra();
         };
@@ -290,8 +273,7 @@ void TFormPrevisualizar::ImprimePaginas(QPrinter& impresora, const std::string& 
         }
     }
     informe.QuitaImagen();
-    if (progreso)
-        progreso->hide();
+    emit ImpresionTermina();
 }
 
 QImage TFormPrevisualizar::ImagenCliente() const
@@ -329,3 +311,44 @@ void TFormPrevisualizar::GuardaImagenes(const std::string& ruta)
 }
 
 void TFormPrevisualizar::CopiaAlPortapapeles() { QApplication::clipboard()->setImage(ImagenCliente()); }
+
+// --- The control bar's commands ----------------------------------------------------
+
+void TFormPrevisualizar::ImprimirClick()
+{
+    Protegido([this] {
+        if (!DialogoImprimir(arbol_.Archivo.Caption))
+            return;
+        EscalaUnaHoja = ModoEscalaDeOpcion(arbol_.opciones.Escala);
+        ImprimePaginas(Impresora(), arbol_.Archivo.Caption);
+    });
+}
+
+void TFormPrevisualizar::UnaHojaClick()
+{
+    Protegido([this] {
+        if (DialogoImprimir(arbol_.Archivo.Caption))
+            ImprimeEnUnaHoja(Impresora(), QString::fromUtf8(arbol_.Archivo.Caption));
+    });
+}
+
+void TFormPrevisualizar::GuardarImagenClick()
+{
+    if (!usuario_)
+        return;
+    Protegido([this] {
+        DialogoFichero d;
+        d.Titulo = "Guardar imagen";
+        d.Filtro = "Bitmaps (*.bmp)|*.bmp";
+        d.ExtensionDefecto = "bmp";
+        if (const auto ruta = usuario_->GuardarFichero(d))
+            GuardaImagenes(*ruta);
+    });
+}
+
+void TFormPrevisualizar::CopiarClick()
+{
+    Protegido([this] { CopiaAlPortapapeles(); });
+}
+
+void TFormPrevisualizar::CerrarClick() { hide(); }

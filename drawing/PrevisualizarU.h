@@ -1,5 +1,6 @@
 #pragma once
 #include "drawing/Paginas.h"
+#include "drawing/QRU.h"
 
 #include <QImage>
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class IUsuario;
 class MedidorEtiquetas;
 class QPrinter;
 class QScrollArea;
@@ -18,12 +20,18 @@ class QScrollArea;
 QImage ImagenPagina(const Arbol& arbol, MedidorEtiquetas& medidor, const QSize& superficie, const QRect& pagina);
 
 // Print preview: a k x k grid of page pictures taken when it was built. It
-// scrolls when the zoomed grid is larger than the window.
+// scrolls when the zoomed grid is larger than the window. Its control bar and
+// its printing progress are windows of their own, told by its signals.
 class TFormPrevisualizar : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormPrevisualizar(QWidget* parent = nullptr);
+    // arbol: its path names the print jobs and its options choose the
+    // one-sheet scale; usuario: where the page images' file name is asked.
+    explicit TFormPrevisualizar(const Arbol& arbol, IUsuario* usuario = nullptr, QWidget* parent = nullptr);
     ~TFormPrevisualizar() override;
+
+    // The report that prints the pages; one of its own unless given.
+    void PonInforme(InformeUnaPagina* informe) { informe_ = informe ? informe : &propio_; }
 
     // Takes the k x k tiles of the drawing (tile (i, j) shows the drawing from
     // (j x page width, i x page height)), leaves the last one on the clipboard,
@@ -70,9 +78,23 @@ public:
     QImage ImagenCliente() const;
     void CopiaAlPortapapeles();
 
+public slots:
+    // The control bar's commands: print every page, print on one sheet (each
+    // with the print dialog first), save the page images, copy the preview, close.
+    void ImprimirClick();
+    void UnaHojaClick();
+    void GuardarImagenClick();
+    void CopiarClick();
+    void CerrarClick();
+
 signals:
+    // The preview was shown (its control bar goes with it) or closed.
+    void BarraVisible(bool visible);
+    // Printing of a grid of filas x columnas pages starts, goes on, and ends well.
+    void ImpresionEmpieza(int filas, int columnas);
     // Page (i, j) went to the printer in the job titulo.
     void PaginaImpresa(int i, int j, const QString& titulo);
+    void ImpresionTermina();
 
 protected:
     void hideEvent(QHideEvent* e) override;
@@ -90,4 +112,8 @@ private:
     int pasos_ = 0;
     QSize base_;                  // a tile's size at zoom 0
     std::unique_ptr<QPrinter> impresora_;
+    const Arbol& arbol_;
+    IUsuario* usuario_;
+    InformeUnaPagina propio_;
+    InformeUnaPagina* informe_ = &propio_;
 };

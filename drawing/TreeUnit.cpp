@@ -1,9 +1,8 @@
 #include "drawing/TreeUnit.h"
 
 #include "app/Aplicacion.h"
-#include "app/ArbolU.h"
-#include "app/Ventanas.h"
-#include "drawing/Interaccion.h"
+#include "app/DocumentoU.h"
+#include "drawing/ConversionQt.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -57,16 +56,7 @@ QToolButton* Boton(QWidget* padre, const char* nombre, const QString& hint, cons
 
 } // namespace
 
-TTreeAD::TTreeAD()
-    : TTreeAD(FormArbol->arbol(), [] {
-          if (FormArbol)
-              FormArbol->Refresca();
-      })
-{
-}
-
-TTreeAD::TTreeAD(Arbol& arbol, std::function<void()> repinta, QWidget* parent)
-    : QWidget(parent, Qt::Window), arbol_(arbol), repinta_(std::move(repinta))
+TTreeAD::TTreeAD(TDocumento& documento, QWidget* parent) : QWidget(parent, Qt::Window), doc_(documento)
 {
     setObjectName(QStringLiteral("TreeAD"));
     setWindowTitle(QStringLiteral("Arbol"));
@@ -102,6 +92,15 @@ TTreeAD::TTreeAD(Arbol& arbol, std::function<void()> repinta, QWidget* parent)
     connect(SpeedButton2, &QToolButton::clicked, this, &TTreeAD::SpeedButton2Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TTreeAD::SpeedButton3Click);
     connect(TreeG1, &QTreeWidget::itemChanged, this, &TTreeAD::TreeG1Edited);
+    connect(&doc_, &TDocumento::Cambiado, this, &TTreeAD::DocumentoCambiado);
+    connect(TreeG1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (!construyendo_)
+            abiertos_.insert(NodoDe(item));
+    });
+    connect(TreeG1, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (!construyendo_)
+            abiertos_.erase(NodoDe(item));
+    });
 }
 
 uint16_t TTreeAD::NodoDe(const QTreeWidgetItem* item)
@@ -121,26 +120,54 @@ void TTreeAD::showEvent(QShowEvent* e)
 
 void TTreeAD::FormShow()
 {
-    construyendo_ = true;
-    TreeG1->clear();
     SpeedButton1->setEnabled(true);
     SpeedButton2->setEnabled(false);
-    Protegido([this] {
-        // Depth first, so the last item of each level up is the parent of the next one down.
-        std::vector<QTreeWidgetItem*> padres;
-        for (const ElementoEsquema& e : ConstruyeEsquema(arbol_)) {
-            QTreeWidgetItem* item =
-                e.Nivel == 0 ? new QTreeWidgetItem(TreeG1) : new QTreeWidgetItem(padres[e.Nivel - 1]);
-            item->setText(0, QString::fromUtf8(e.Caption));
-            item->setData(0, kRolNodo, e.Nodo);
-            item->setData(0, kRolTipo, e.Tipo);
-            item->setIcon(0, IconoTipo(e.Tipo));
-            item->setFlags(item->flags() | Qt::ItemIsEditable);
-            padres.resize(e.Nivel);
-            padres.push_back(item);
-        }
-    });
+    abiertos_.clear();
+    Protegido([this] { Construye(ConstruyeEsquema(doc_.arbol())); });
+}
+
+void TTreeAD::Construye(const std::vector<ElementoEsquema>& esquema)
+{
+    construyendo_ = true;
+    TreeG1->clear();
+    esquema_ = esquema;
+    // Depth first, so the last item of each level up is the parent of the next one down.
+    std::vector<QTreeWidgetItem*> padres;
+    std::vector<QTreeWidgetItem*> abrir;
+    for (const ElementoEsquema& e : esquema_) {
+        QTreeWidgetItem* item = e.Nivel == 0 ? new QTreeWidgetItem(TreeG1) : new QTreeWidgetItem(padres[e.Nivel - 1]);
+        item->setText(0, Q(e.Caption));
+        item->setData(0, kRolNodo, e.Nodo);
+        item->setData(0, kRolTipo, e.Tipo);
+        item->setIcon(0, IconoTipo(e.Tipo));
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        padres.resize(e.Nivel);
+        padres.push_back(item);
+        if (abiertos_.count(e.Nodo))
+            abrir.push_back(item);
+    }
+    for (QTreeWidgetItem* item : abrir)
+        item->setExpanded(true);
     construyendo_ = false;
+}
+
+void TTreeAD::DocumentoCambiado(const Cambio& c)
+{
+    // Hidden, it is built when shown; its own renaming is already in view.
+    if (!isVisible() || renombrando_)
+        return;
+    if (c.Nuevo) {
+        // Another tree: its node numbers mean other nodes.
+        FormShow();
+        return;
+    }
+    if (!c.Dibujo && !c.Estructura)
+        return;
+    Protegido([this] {
+        std::vector<ElementoEsquema> esquema = ConstruyeEsquema(doc_.arbol());
+        if (esquema != esquema_)
+            Construye(esquema);
+    });
 }
 
 void TTreeAD::SpeedButton1Click()
@@ -149,6 +176,9 @@ void TTreeAD::SpeedButton1Click()
     TreeG1->hide();
     TreeG1->expandAll();
     TreeG1->show();
+    // expandAll tells no item: every node is open now.
+    for (const ElementoEsquema& e : esquema_)
+        abiertos_.insert(e.Nodo);
     SpeedButton1->setEnabled(false);
     SpeedButton2->setEnabled(true);
 }
@@ -156,6 +186,7 @@ void TTreeAD::SpeedButton1Click()
 void TTreeAD::SpeedButton2Click()
 {
     TreeG1->collapseAll();
+    abiertos_.clear();
     SpeedButton2->setEnabled(false);
     SpeedButton1->setEnabled(true);
 }
@@ -166,9 +197,11 @@ void TTreeAD::TreeG1Edited(QTreeWidgetItem* item, int columna)
 {
     if (construyendo_ || !item || columna != 0)
         return;
-    Protegido([&] {
-        arbol_.PonerTexto(NodoDe(item), item->text(0).toUtf8().toStdString());
-        if (repinta_)
-            repinta_();
-    });
+    const uint16_t nodo = NodoDe(item);
+    const std::string texto = S(item->text(0));
+    renombrando_ = true;
+    Protegido([&] { doc_.Ejecuta(kPasoCambiarNombre, [&] { doc_.arbol().PonerTexto(nodo, texto); }); });
+    renombrando_ = false;
+    // What the items show now: the next change compares with it.
+    esquema_ = ConstruyeEsquema(doc_.arbol());
 }

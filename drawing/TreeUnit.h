@@ -1,12 +1,18 @@
 #pragma once
-// The tree outline view: an indented snapshot of the tree, rebuilt each time
-// the window is shown. Renaming an item renames its node in the drawing.
+// The tree outline view: an indented picture of the tree, built each time the
+// window is shown and again whenever the document changes what it lists
+// (the items the user expanded stay expanded; another tree starts closed).
+// Renaming an item renames its node: a step of the document.
+#include "drawing/Interaccion.h"
+
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
+#include <set>
+#include <vector>
 
-class Arbol;
+struct Cambio;
+class TDocumento;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -14,10 +20,7 @@ class QTreeWidgetItem;
 class TTreeAD : public QWidget {
     Q_OBJECT
 public:
-    // The main window's tree; renaming repaints its drawing.
-    TTreeAD();
-    // repinta runs after a node was renamed.
-    TTreeAD(Arbol& arbol, std::function<void()> repinta, QWidget* parent = nullptr);
+    explicit TTreeAD(TDocumento& documento, QWidget* parent = nullptr);
 
     QWidget* Panel2;
     QWidget* Panel1;
@@ -41,7 +44,15 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    Arbol& arbol_;
-    std::function<void()> repinta_;
+    void DocumentoCambiado(const Cambio& cambio);
+    // Builds the items of esquema; those of the nodes in abiertos_ open.
+    void Construye(const std::vector<ElementoEsquema>& esquema);
+
+    TDocumento& doc_;
+    std::vector<ElementoEsquema> esquema_; // what the items show
+    // The nodes whose items the user opened, kept while they are gone: the
+    // undo that brings one back brings it back open.
+    std::set<uint16_t> abiertos_;
     bool construyendo_ = false;
+    bool renombrando_ = false;
 };

@@ -1,5 +1,7 @@
 #include "editor/REMain.h"
 
+#include "app/DocumentoU.h"
+#include "app/UsuarioQt.h"
 #include "common/Errores.h"
 #include "common/Usuario.h"
 #include "editor/FicheroEditor.h"
@@ -13,15 +15,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFrame>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -65,115 +64,6 @@ void PonHint(QWidget* w, const QString& hint)
     w->setToolTip(barra < 0 ? hint : hint.left(barra));
     w->setStatusTip(barra < 0 ? hint : hint.mid(barra + 1));
 }
-
-// The editor's own dialogs when no user port was given (the editor on its own).
-class UsuarioQtEditor : public IUsuario {
-public:
-    explicit UsuarioQtEditor(QWidget* ventana) : ventana_(ventana) {}
-
-    Respuesta Pregunta(const std::string& titulo, const std::string& texto, Botones b, Icono i) override
-    {
-        QMessageBox::StandardButtons botones = QMessageBox::Ok;
-        if (b == Botones::SiNo)
-            botones = QMessageBox::Yes | QMessageBox::No;
-        else if (b == Botones::SiNoCancelar)
-            botones = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        QMessageBox m(Icono2Qt(i), QString::fromStdString(titulo), QString::fromStdString(texto), botones, ventana_);
-        switch (m.exec()) {
-        case QMessageBox::Yes:
-            return Respuesta::Si;
-        case QMessageBox::No:
-            return Respuesta::No;
-        case QMessageBox::Ok:
-            return Respuesta::Ok;
-        default:
-            return Respuesta::Cancelar;
-        }
-    }
-    bool PideTexto(const std::string& titulo, const std::string& rotulo, std::string& texto) override
-    {
-        bool ok = false;
-        const QString r = QInputDialog::getText(ventana_, QString::fromStdString(titulo), QString::fromStdString(rotulo),
-                                                QLineEdit::Normal, QString::fromStdString(texto), &ok);
-        if (ok)
-            texto = r.toStdString();
-        return ok;
-    }
-    void Error(const std::string& texto) override
-    {
-        QMessageBox::critical(ventana_, kTituloAplicacion, QString::fromStdString(texto));
-    }
-    void Mensaje(const std::string& titulo, const std::string& texto, Icono i) override
-    {
-        QMessageBox(Icono2Qt(i), QString::fromStdString(titulo), QString::fromStdString(texto), QMessageBox::Ok, ventana_)
-            .exec();
-    }
-    std::optional<std::string> AbrirFichero(const DialogoFichero& d) override { return Fichero(d, false); }
-    std::optional<std::string> GuardarFichero(const DialogoFichero& d) override { return Fichero(d, true); }
-    void ProgresoMostrar(const std::string&) override {}
-    void ProgresoPosicion(int) override {}
-    void ProgresoOcultar() override {}
-
-private:
-    QWidget* ventana_;
-
-    static QMessageBox::Icon Icono2Qt(Icono i)
-    {
-        switch (i) {
-        case Icono::Exclamacion:
-            return QMessageBox::Warning;
-        case Icono::Pregunta:
-            return QMessageBox::Question;
-        case Icono::Error:
-            return QMessageBox::Critical;
-        case Icono::Informacion:
-            return QMessageBox::Information;
-        default:
-            return QMessageBox::NoIcon;
-        }
-    }
-
-    // "Description|*.EXT" pairs to Qt's filters; patterns match either case.
-    static QStringList Filtros(const std::string& filtro)
-    {
-        const QStringList partes = QString::fromStdString(filtro).split('|');
-        QStringList r;
-        for (int k = 0; k + 1 < partes.size(); k += 2) {
-            QString desc = partes[k];
-            const int paren = desc.indexOf('(');
-            if (paren > 0)
-                desc = desc.left(paren).trimmed();
-            QStringList patrones = partes[k + 1].split(';', Qt::SkipEmptyParts);
-            for (const QString& p : QStringList(patrones)) {
-                if (!patrones.contains(p.toLower()))
-                    patrones << p.toLower();
-            }
-            r << desc + " (" + patrones.join(' ') + ")";
-        }
-        return r;
-    }
-
-    std::optional<std::string> Fichero(const DialogoFichero& d, bool guardar)
-    {
-        QFileDialog f(ventana_, QString::fromStdString(d.Titulo));
-        f.setNameFilters(Filtros(d.Filtro));
-        f.setAcceptMode(guardar ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        f.setFileMode(guardar ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        // The editor asks its own overwrite question.
-        f.setOption(QFileDialog::DontConfirmOverwrite);
-        f.setDefaultSuffix(QString::fromStdString(d.ExtensionDefecto));
-        if (!d.NombreInicial.empty()) {
-            const QFileInfo i(QString::fromStdString(d.NombreInicial));
-            if (i.isDir())
-                f.setDirectory(i.absoluteFilePath());
-            else
-                f.selectFile(i.absoluteFilePath());
-        }
-        if (f.exec() != QDialog::Accepted || f.selectedFiles().isEmpty())
-            return std::nullopt;
-        return f.selectedFiles().first().toStdString();
-    }
-};
 
 // The ruler's background: a tick every eight average characters, as a row of tab stops draws them.
 class ReglaWidget : public QWidget {
@@ -286,7 +176,7 @@ struct Actualizando {
 
 } // namespace
 
-TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
+TFormEditor::TFormEditor(TDocumento* documento, QWidget* parent) : QMainWindow(parent), doc_(documento)
 {
     setObjectName(QStringLiteral("FormEditor"));
     resize(640, 480);
@@ -491,14 +381,13 @@ TFormEditor::TFormEditor(QWidget* parent) : QMainWindow(parent)
 
 TFormEditor::~TFormEditor() = default;
 
-void TFormEditor::PonArbol(Arbol* arbol) { arbol_ = arbol; }
-
 void TFormEditor::PonUsuario(IUsuario* usuario) { usuario_ = usuario; }
 
 std::string TFormEditor::CarpetaDialogos() const
 {
-    return CarpetaDialogosEditor(arbol_ ? arbol_->DocumentoEditor : std::string(),
-                                 arbol_ ? arbol_->NombreFichero : std::string(), QDir::homePath().toStdString(),
+    const Arbol* a = doc_ ? &doc_->arbol() : nullptr;
+    return CarpetaDialogosEditor(a ? a->DocumentoEditor : std::string(), a ? a->NombreFichero : std::string(),
+                                 QDir::homePath().toStdString(),
                                  [](const std::string& carpeta) { return QFileInfo(QString::fromStdString(carpeta)).isDir(); });
 }
 
@@ -506,10 +395,10 @@ IUsuario& TFormEditor::Usuario()
 {
     if (usuario_)
         return *usuario_;
-    if (arbol_ && arbol_->usuario)
-        return *arbol_->usuario;
+    if (doc_ && doc_->arbol().usuario)
+        return *doc_->arbol().usuario;
     if (!usuarioQt_)
-        usuarioQt_ = std::make_unique<UsuarioQtEditor>(this);
+        usuarioQt_ = std::make_unique<UsuarioQt>(this);
     return *usuarioQt_;
 }
 
@@ -635,8 +524,9 @@ bool TFormEditor::FileSaveAs()
     }
     GuardarFicheroEditor(*ruta, EscribirRtf(DocumentoDesdeQt(*Editor->document())));
     ShowFileName(QString::fromStdString(*ruta));
-    if (arbol_)
-        arbol_->DocumentoEditor = DocumentName_.toStdString();
+    // The tree now links to this document: a change of the document, not a step.
+    if (doc_)
+        doc_->EjecutaSinPaso([this] { doc_->arbol().DocumentoEditor = DocumentName_.toStdString(); });
     Editor->document()->setModified(false);
     ShowModifiedState(false);
     return true;

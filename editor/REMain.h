@@ -12,6 +12,7 @@
 
 class Arbol;
 class IUsuario;
+class TDocumento;
 class QAction;
 class QActionGroup;
 class QComboBox;
@@ -26,12 +27,13 @@ class QWidget;
 class TFormEditor : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormEditor(QWidget* parent = nullptr);
+    // documento: the document whose tree links to the editor's document
+    // ("Guardar como..." sets the link); its user port answers the editor's
+    // questions and file dialogs unless PonUsuario gives another. Without one
+    // the editor works on its own.
+    explicit TFormEditor(TDocumento* documento = nullptr, QWidget* parent = nullptr);
     ~TFormEditor() override;
 
-    // The tree whose DocumentoEditor "Guardar como..." sets; its user port
-    // answers the editor's questions and file dialogs unless PonUsuario gave one.
-    void PonArbol(Arbol* arbol);
     void PonUsuario(IUsuario* usuario);
 
     // --- What the main window calls ----------------------------------------
@@ -125,7 +127,7 @@ private:
     bool Updating = false;
     int DragOffset = 0;
     bool Dragging = false;
-    Arbol* arbol_ = nullptr;
+    TDocumento* doc_ = nullptr;
     IUsuario* usuario_ = nullptr;
     std::unique_ptr<IUsuario> usuarioQt_;
 };

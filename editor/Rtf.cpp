@@ -1,6 +1,7 @@
 #include "editor/Rtf.h"
 
 #include "common/Cp1252.h"
+#include "common/Decimal.h"
 
 #include <algorithm>
 #include <array>
@@ -168,17 +169,6 @@ TipoLista ListaDeFormato(int32_t nfc)
     }
 }
 
-int Hex(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 class Lector {
 public:
     Lector(std::string_view b, size_t imagenMax) : s_(b), imagenMax_(imagenMax) {}
@@ -339,7 +329,7 @@ private:
         if (!imagenExcesiva_)
             datos.reserve(std::min(imagenMax_, datos.size() + (fin - i_) / 2));
         for (size_t k = i_; k < fin && !imagenExcesiva_; ++k) {
-            const int h = Hex(s_[k]);
+            const int h = ValorHex(s_[k]);
             if (h < 0)
                 continue;
             if (nibble_ < 0) {
@@ -604,8 +594,8 @@ private:
                 i_ = s_.size();
                 return;
             }
-            const int h = Hex(s_[i_]);
-            const int l = Hex(s_[i_ + 1]);
+            const int h = ValorHex(s_[i_]);
+            const int l = ValorHex(s_[i_ + 1]);
             if (h < 0 || l < 0)
                 return;
             i_ += 2;
@@ -630,12 +620,12 @@ private:
         bool hayParametro = false;
         bool negativo = false;
         int64_t p = 0;
-        if (i_ < s_.size() && s_[i_] == '-' && i_ + 1 < s_.size() && s_[i_ + 1] >= '0' && s_[i_ + 1] <= '9') {
+        if (i_ < s_.size() && s_[i_] == '-' && i_ + 1 < s_.size() && EsDigito(s_[i_ + 1])) {
             negativo = true;
             ++i_;
         }
         int digitos = 0;
-        while (i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9') {
+        while (i_ < s_.size() && EsDigito(s_[i_])) {
             if (digitos < 10)
                 p = p * 10 + (s_[i_] - '0');
             ++digitos;

@@ -1,6 +1,7 @@
 #include "formula/Formula.h"
 
 #include "common/Cp1252.h"
+#include "common/Decimal.h"
 #include "drawing/FormatoEtiqueta.h"
 
 #include <cfloat>
@@ -163,66 +164,14 @@ TValueKind TipoComun(TValueKind izquierdo, TValueKind derecho)
     Falla("El tipo " + Nombre(izquierdo) + " es incompatible con el tipo " + Nombre(derecho));
 }
 
-bool EsDigito(char c) { return c >= '0' && c <= '9'; }
-
-int ValorHex(char c)
-{
-    if (EsDigito(c))
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // A real written in the form that does not depend on the locale: leading
 // blanks, a sign, digits with an optional "." part, an optional exponent.
 bool TextoAReal(const std::string& t, double& valor)
 {
-    size_t i = 0;
-    const size_t n = t.size();
-    while (i < n && t[i] == ' ')
-        ++i;
     std::string limpio;
-    if (i < n && (t[i] == '+' || t[i] == '-')) {
-        if (t[i] == '-')
-            limpio += '-';
-        ++i;
-    }
-    int digitos = 0;
-    while (i < n && EsDigito(t[i])) {
-        limpio += t[i++];
-        ++digitos;
-    }
-    if (i < n && t[i] == '.') {
-        limpio += '.';
-        ++i;
-        while (i < n && EsDigito(t[i])) {
-            limpio += t[i++];
-            ++digitos;
-        }
-    }
-    if (digitos == 0)
+    if (!FormaReal(t, '.', limpio, false))
         return false;
-    bool expNegativo = false;
-    if (i < n && (t[i] == 'E' || t[i] == 'e')) {
-        limpio += 'e';
-        ++i;
-        if (i < n && (t[i] == '+' || t[i] == '-')) {
-            expNegativo = t[i] == '-';
-            limpio += t[i++];
-        }
-        int e = 0;
-        while (i < n && EsDigito(t[i])) {
-            limpio += t[i++];
-            ++e;
-        }
-        if (e == 0)
-            return false;
-    }
-    if (i != n)
-        return false;
+    const bool expNegativo = limpio.find("e-") != std::string::npos;
     long double v = 0;
     const auto r = std::from_chars(limpio.data(), limpio.data() + limpio.size(), v);
     if (r.ec == std::errc::result_out_of_range) {
@@ -236,48 +185,6 @@ bool TextoAReal(const std::string& t, double& valor)
         return false;
     Abre();
     valor = Cierra(v);
-    return true;
-}
-
-// A 32-bit integer written in decimal or in hexadecimal ("$", "x", "X" or "0x").
-bool TextoAEntero(const std::string& t, int32_t& valor)
-{
-    size_t i = 0;
-    const size_t n = t.size();
-    while (i < n && t[i] == ' ')
-        ++i;
-    bool negativo = false;
-    if (i < n && (t[i] == '+' || t[i] == '-')) {
-        negativo = t[i] == '-';
-        ++i;
-    }
-    bool hex = false;
-    if (i < n && (t[i] == '$' || t[i] == 'x' || t[i] == 'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < n && t[i] == '0' && (t[i + 1] == 'x' || t[i + 1] == 'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i >= n)
-        return false;
-    uint64_t acum = 0;
-    for (; i < n; ++i) {
-        const int d = hex ? ValorHex(t[i]) : (EsDigito(t[i]) ? t[i] - '0' : -1);
-        if (d < 0)
-            return false;
-        acum = acum * (hex ? 16 : 10) + static_cast<uint64_t>(d);
-        if (acum > 0xFFFFFFFFull)
-            return false;
-    }
-    if (hex) {
-        const uint32_t v = static_cast<uint32_t>(acum);
-        valor = Envuelve(negativo ? 0u - v : v);
-        return true;
-    }
-    if (acum > (negativo ? 2147483648ull : 2147483647ull))
-        return false;
-    valor = Envuelve(negativo ? 0u - static_cast<uint32_t>(acum) : static_cast<uint32_t>(acum));
     return true;
 }
 
@@ -1074,7 +981,7 @@ int32_t TTypeCast::ToInteger()
     case TValueKind::String: {
         const std::string t = Parameter(0)->TextoInterno();
         int32_t v;
-        if (!TextoAEntero(t, v))
+        if (!LeeEntero(t, v, true))
             Falla("No puede convertirse " + Cp1252AUtf8(t) + " a un valor entero");
         return v;
     }

@@ -16,19 +16,7 @@ namespace {
     Falla("Fórmula demasiado anidada: más de " + std::to_string(kProfundidadMaxima) + " niveles");
 }
 
-bool EsDigito(char c) { return c >= '0' && c <= '9'; }
 bool EsLetra(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-
-int ValorHex(char c)
-{
-    if (EsDigito(c))
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 struct Funcion {
     const char* nombre;

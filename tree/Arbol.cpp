@@ -220,6 +220,24 @@ void Arbol::AnyadirHijo(uint16_t padre, uint16_t hijo)
     p->Hijos[++p->Hijos[0]] = hijo;
 }
 
+uint16_t Arbol::NuevoHijo(uint16_t padre, uint8_t tipo, int64_t x, int64_t y)
+{
+    CompruebaEspacio(1, padre, 1);
+    const uint16_t n = NuevoIndice();
+    try {
+        CrearNodo(n, tipo, padre);
+    } catch (...) {
+        // The number was never used: hand it out again next time.
+        ListaOrden[UltimaPosicion] = 0;
+        --UltimaPosicion;
+        --UltimoIndice;
+        throw;
+    }
+    SituarNodo(n, x, y);
+    AnyadirHijo(padre, n);
+    return n;
+}
+
 void Arbol::NuevoArbolVacio()
 {
     ++Generacion;

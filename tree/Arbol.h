@@ -110,6 +110,11 @@ public:
     // Appends hijo to the children of padre. Raises ELimiteArbol, changing
     // nothing, when padre already has the maximum number of branches.
     void AnyadirHijo(uint16_t padre, uint16_t hijo);
+    // A new node of kind tipo below padre, at (x, y), as its last branch: the
+    // next number, the node built, placed and appended to the parent's
+    // children. Raises ELimiteArbol, changing nothing, when no number or
+    // branch is left (and the label options' conversion error likewise).
+    uint16_t NuevoHijo(uint16_t padre, uint8_t tipo = NodoTerminal, int64_t x = 0, int64_t y = 0);
     // Checks, before anything changes, that nuevos more node numbers are
     // left and that padre can take ramas more branches; raises ELimiteArbol otherwise.
     void CompruebaEspacio(int nuevos, uint16_t padre, int ramas) const;

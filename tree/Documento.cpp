@@ -2,10 +2,11 @@
 
 #include "common/EscrituraSegura.h"
 #include "common/Ini.h"
+#include "common/Redondeo.h"
 #include "tree/Arbol.h"
 #include "tree/FicheroArbol.h"
 
-#include <cstdio>
+#include <filesystem>
 
 const char* const kSinTitulo = "Sin título";
 const char* const kPreguntaGuardar = "¿Desea guardar el árbol actual?";
@@ -31,38 +32,6 @@ IUsuario& Usuario(Arbol& a)
 }
 
 } // namespace
-
-std::string FechaHoraTexto(std::time_t t)
-{
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char buf[64];
-    if (tm.tm_hour == 0 && tm.tm_min == 0 && tm.tm_sec == 0)
-        std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900);
-    else
-        std::snprintf(buf, sizeof buf, "%02d/%02d/%04d %02d:%02d:%02d", tm.tm_mday, tm.tm_mon + 1,
-                      tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec);
-    return buf;
-}
-
-namespace {
-FormatoFechaHora g_formatoFecha = FechaHoraTexto;
-} // namespace
-
-void FijaFormatoFechaHora(FormatoFechaHora formato)
-{
-    g_formatoFecha = formato ? formato : FechaHoraTexto;
-}
-
-std::string FechaHoraDe(std::time_t t)
-{
-    return g_formatoFecha(t);
-}
-
-std::string FechaHoraActual()
-{
-    return FechaHoraDe(std::time(nullptr));
-}
 
 void EmpiezaArbolVacio(Arbol& a)
 {
@@ -199,4 +168,72 @@ void CargarRecientes(Arbol& a)
     const FicheroIni ini(RutaIni());
     for (size_t i = 0; i < a.Recientes.size(); ++i)
         a.Recientes[i] = ini.LeeCadena("Ficheros", "F" + std::to_string(i + 1), "");
+}
+
+void GuardarArbol(Arbol& arbol, const std::string& ruta)
+{
+    EscribeArbol(arbol, ruta);
+    if (ruta == arbol.NombreFichero)
+        arbol.Guardado = arbol.Modificaciones;
+    AnotarReciente(arbol, ruta);
+}
+
+// --- Reading and saving a tree file ----------------------------------------------
+
+ResultadoLectura LeerArbol(Arbol& a, const std::string& ruta)
+{
+    IUsuario* u = a.usuario;
+    if (!ExisteFichero(ruta)) {
+        if (u)
+            u->Error(kMensajeNoExiste + ruta);
+        return ResultadoLectura::NoExiste;
+    }
+    if (a.UltimaPosicion >= 2 && !PreguntarGuardar(a))
+        return ResultadoLectura::Cancelado;
+
+    bool progresoVisible = false;
+    try {
+        std::string bytes;
+        if (!LeeFicheroEntero(ruta, bytes))
+            throw EInOutError("Cannot open file \"" + ruta + "\".");
+        if (u) {
+            u->ProgresoMostrar("Abriendo fichero ...");
+            progresoVisible = true;
+        }
+        const ContenidoArbol c = AnalizaArbol(bytes, a.opciones.CheckBoxVersion);
+        const int total = c.UltimaPosicion;
+        CargaContenido(a, c, [u, total](int i) {
+            if (u && total > 0)
+                u->ProgresoPosicion(static_cast<int>(Round(100.0 * i / total)));
+        });
+        a.NombreFichero = ruta;
+        a.Archivo.Caption = ruta;
+        a.Archivo.Visible = a.opciones.SelArchivo;
+        a.Fecha.Caption = c.Fecha;
+        a.Fecha.Visible = a.opciones.SelFecha;
+        if (progresoVisible)
+            u->ProgresoOcultar();
+        progresoVisible = false;
+    } catch (...) {
+        if (progresoVisible)
+            u->ProgresoOcultar();
+        // Never keep the broken file's name: a later save would overwrite it.
+        EmpiezaArbolVacio(a);
+        a.Variables.clear();
+        throw;
+    }
+
+    // The linked document: at its path, else under its name beside the tree.
+    if (!a.DocumentoEditor.empty()) {
+        if (!ExisteFichero(a.DocumentoEditor)) {
+            // Files written on Windows separate folders with backslashes.
+            const std::string& d = a.DocumentoEditor;
+            const size_t barra = d.find_last_of("/\\");
+            const std::string nombre = barra == std::string::npos ? d : d.substr(barra + 1);
+            a.DocumentoEditor = (std::filesystem::path(ruta).parent_path() / nombre).string();
+        }
+        if (ExisteFichero(a.DocumentoEditor) && u)
+            u->EditorCargar(a.DocumentoEditor);
+    }
+    return ResultadoLectura::Leido;
 }

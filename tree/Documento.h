@@ -2,7 +2,6 @@
 // The document commands: New, Open, Save, Save As, the four recent files and
 // Exit, with the save question. All the logic is here; the main window only
 // calls these and repaints. Questions and dialogs go through arbol.usuario.
-#include <ctime>
 #include <string>
 
 class Arbol;
@@ -13,16 +12,20 @@ extern const char* const kPreguntaGuardar;
 extern const char* const kMensajeNoEsArbol;
 extern const char* const kMensajeNoExiste;
 
-// A moment as the Fecha label and the file's date line show it:
-// "dd/mm/yyyy hh:mm:ss" in local time, the date alone at exactly midnight.
-std::string FechaHoraTexto(std::time_t t);
-// The program's way of writing a moment; the GUI sets the desktop's format at start-up.
-using FormatoFechaHora = std::string (*)(std::time_t);
-void FijaFormatoFechaHora(FormatoFechaHora formato);
-// A moment in the program's format.
-std::string FechaHoraDe(std::time_t t);
-// Now, in the program's format: the Fecha label and the file's date line.
-std::string FechaHoraActual();
+// The save the commands use: the file (EscribeArbol), then ruta goes to the
+// head of the recent-files list. A save to the tree's own file leaves it
+// without unsaved changes (Arbol::SinGuardar).
+void GuardarArbol(Arbol& arbol, const std::string& ruta);
+
+enum class ResultadoLectura { Leido, NoExiste, Cancelado };
+
+// Replaces the current tree by the file ruta: asks to save a tree of three or
+// more nodes first (Cancelado when the user cancels), shows the progress
+// window, reads, refreshes the labels and loads the linked editor document.
+// A missing file shows "No existe el fichero " + ruta and changes nothing
+// (NoExiste). Any other failure leaves a new empty, untitled tree and raises
+// the error. Does not touch the recent-files list.
+ResultadoLectura LeerArbol(Arbol& arbol, const std::string& ruta);
 
 // The Archivo and Fecha labels after a new tree: "Sin título" and now.
 // NuevoArbolVacio plus the labels; used by New, start-up and a failed read.

@@ -186,10 +186,7 @@ bool Edicion::Convertir(uint16_t n, uint8_t tipo, const char* titulo, const char
         a_.SituarNodo(n, c.x, c.y + falta);
     const int32_t x = c.x + a_.SeparacionHorizontal;
     for (int v = 0; v < ramas; ++v) {
-        const uint16_t h = a_.NuevoIndice();
-        a_.CrearNodo(h, NodoTerminal, n);
-        a_.SituarNodo(h, x, topes[v] + falta);
-        a_.AnyadirHijo(n, h);
+        a_.NuevoHijo(n, NodoTerminal, x, topes[v] + falta);
     }
     return true;
 }
@@ -212,10 +209,7 @@ bool Edicion::Nuevarama1Click(uint16_t n)
         x = std::max(x, h->Figura.Left);
         y = std::max(y, h->Figura.Top);
     }
-    const uint16_t h = a_.NuevoIndice();
-    a_.CrearNodo(h, NodoTerminal, n);
-    a_.SituarNodo(h, x, y + a_.SeparacionVertical);
-    a_.AnyadirHijo(n, h);
+    a_.NuevoHijo(n, NodoTerminal, x, static_cast<int64_t>(y) + a_.SeparacionVertical);
     return true;
 }
 
@@ -362,9 +356,7 @@ bool Edicion::Pegar1Click(uint16_t t)
     numeros[0] = t;
     for (size_t i = 1; i < piezas.size(); ++i) {
         const Pieza& p = piezas[i];
-        const uint16_t h = a_.NuevoIndice();
-        const uint16_t padre = numeros[p.padre];
-        a_.CrearNodo(h, p.tipo, padre);
+        const uint16_t h = a_.NuevoHijo(numeros[p.padre], p.tipo, p.x + dx, p.y + dy);
         TNodo& x = *a_.Nodo(h);
         x.Texto = p.texto;
         x.Ganancia = p.ganancia;
@@ -375,8 +367,6 @@ bool Edicion::Pegar1Click(uint16_t t)
         x.EtiquetaTexto.Caption = p.captionTexto;
         x.EtiquetaGanancia.Caption = p.captionGanancia;
         x.EtiquetaProbabilidad.Caption = p.captionProbabilidad;
-        a_.SituarNodo(h, p.x + dx, p.y + dy);
-        a_.AnyadirHijo(padre, h);
         numeros[i] = h;
     }
     return true;

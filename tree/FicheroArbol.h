@@ -3,6 +3,7 @@
 // line ends. A header, one block per node in creation order, the variables
 // lines and, optionally, the path of the linked editor document.
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,6 +19,17 @@ class Arbol;
 extern const char* const kVersionNemor;
 // Caption of the file dialogs.
 extern const char* const kFiltroArbol;
+
+// A moment as the Fecha label and the file's date line show it:
+// "dd/mm/yyyy hh:mm:ss" in local time, the date alone at exactly midnight.
+std::string FechaHoraTexto(std::time_t t);
+// The program's way of writing a moment; the GUI sets the desktop's format at start-up.
+using FormatoFechaHora = std::string (*)(std::time_t);
+void FijaFormatoFechaHora(FormatoFechaHora formato);
+// A moment in the program's format.
+std::string FechaHoraDe(std::time_t t);
+// Now, in the program's format: the Fecha label and the file's date line.
+std::string FechaHoraActual();
 
 // A file that does not hold a valid tree.
 class EFicheroArbol : public ENemor {
@@ -82,20 +94,5 @@ std::string TextoArbol(const Arbol& arbol, const std::string& ruta, const std::s
 void CargaContenido(Arbol& arbol, const ContenidoArbol& contenido, const std::function<void(int)>& progreso = {});
 
 // Writes the tree to ruta safely (the previous file stays whole on failure),
-// without touching the recent-files list. Raises EInOutError.
+// dated now. Raises EInOutError.
 void EscribeArbol(const Arbol& arbol, const std::string& ruta);
-
-// The save the commands use: EscribeArbol, then ruta goes to the head of the
-// recent-files list. A save to the tree's own file leaves it without unsaved
-// changes (Arbol::SinGuardar).
-void GuardarArbol(Arbol& arbol, const std::string& ruta);
-
-enum class ResultadoLectura { Leido, NoExiste, Cancelado };
-
-// Replaces the current tree by the file ruta: asks to save a tree of three or
-// more nodes first (Cancelado when the user cancels), shows the progress
-// window, reads, refreshes the labels and loads the linked editor document.
-// A missing file shows "No existe el fichero " + ruta and changes nothing
-// (NoExiste). Any other failure leaves a new empty, untitled tree and raises
-// the error. Does not touch the recent-files list.
-ResultadoLectura LeerArbol(Arbol& arbol, const std::string& ruta);

@@ -1,6 +1,8 @@
 #include "tree/NotaU.h"
 
-#include "tree/Edicion.h"
+#include "app/Aplicacion.h"
+#include "app/DocumentoU.h"
+#include "drawing/ConversionQt.h"
 #include "variables/Variables.h"
 
 #include <QCursor>
@@ -8,7 +10,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-TFormNota::TFormNota(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+TFormNota::TFormNota(TDocumento& documento, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), doc_(documento)
 {
     setObjectName(QStringLiteral("FormNota"));
     setFixedSize(188, 104);
@@ -24,36 +27,54 @@ TFormNota::TFormNota(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::Frameless
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(MemoNota);
-    connect(MemoNota, &QPlainTextEdit::textChanged, this, [this] {
-        if (edicion_)
-            edicion_->NotaCambiada();
+    connect(MemoNota, &QPlainTextEdit::textChanged, this, [this] { doc_.edicion().NotaCambiada(); });
+    // A comment being typed belongs to the tree as it stands: it goes in
+    // before any other change (a save, a new tree, an undo) takes place.
+    connect(&doc_, &TDocumento::AntesDeCambiar, this, [this] {
+        if (isVisible())
+            Protegido([this] { GuardarComentario(); });
     });
 }
 
-void TFormNota::AbrirComentario(Edicion& edicion, uint16_t n, QPoint lugar)
+void TFormNota::AbrirComentario(uint16_t n, QPoint lugar)
 {
     if (isVisible() && isActiveWindow())
         return;
-    edicion_ = &edicion;
-    QStringList lineas;
-    for (const std::string& l : edicion.AbrirComentario(n))
-        lineas << QString::fromUtf8(l);
-    {
-        // Filling the memo is not an edit.
-        const QSignalBlocker b(MemoNota);
-        MemoNota->setPlainText(lineas.join(QLatin1Char('\n')));
-    }
-    move(lugar);
-    QCursor::setPos(lugar + QPoint(10, 10));
-    show();
-    activateWindow();
-    MemoNota->setFocus();
+    Protegido([&] {
+        QStringList lineas;
+        for (const std::string& l : doc_.edicion().AbrirComentario(n))
+            lineas << Q(l);
+        {
+            // Filling the memo is not an edit.
+            const QSignalBlocker b(MemoNota);
+            MemoNota->setPlainText(lineas.join(QLatin1Char('\n')));
+        }
+        move(lugar);
+        QCursor::setPos(lugar + QPoint(10, 10));
+        show();
+        activateWindow();
+        MemoNota->setFocus();
+    });
 }
 
 bool TFormNota::GuardarComentario()
 {
-    const bool guardado =
-        edicion_ && edicion_->GuardarComentario(LineasDeTexto(MemoNota->toPlainText().toUtf8().toStdString()));
+    // Hidden first: the step's own announcement finds nothing left to store.
     hide();
+    Edicion& e = doc_.edicion();
+    if (!e.NotaConCambios())
+        return false;
+    const std::vector<std::string> lineas = LineasDeTexto(S(MemoNota->toPlainText()));
+    bool guardado = false;
+    doc_.Ejecuta(kPasoComentario, [&] { guardado = e.GuardarComentario(lineas); });
     return guardado;
 }
+
+void TFormNota::RatonSobreTapiz()
+{
+    if (!isVisible() || frameGeometry().contains(QCursor::pos()))
+        return;
+    Protegido([this] { GuardarComentario(); });
+}
+
+void TFormNota::PonFuente(const QFont& fuente) { MemoNota->setFont(fuente); }

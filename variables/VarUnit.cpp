@@ -1,8 +1,7 @@
 #include "variables/VarUnit.h"
 
 #include "app/Aplicacion.h"
-#include "app/ArbolU.h"
-#include "app/Ventanas.h"
+#include "app/DocumentoU.h"
 #include "tree/Arbol.h"
 #include "variables/Bayes.h"
 #include "variables/Variables.h"
@@ -20,10 +19,8 @@ std::vector<std::string> Lineas(const QPlainTextEdit* memo) { return LineasDeTex
 
 } // namespace
 
-TFormVar::TFormVar() : TFormVar(FormArbol->arbol()) {}
-
-TFormVar::TFormVar(Arbol& arbol, QWidget* parent)
-    : QWidget(parent, Qt::Window), arbol_(arbol), fuenteDialogo_(QStringLiteral("MS Sans Serif"), 8)
+TFormVar::TFormVar(TDocumento& documento, QWidget* parent)
+    : QWidget(parent, Qt::Window), doc_(documento), fuenteDialogo_(QStringLiteral("MS Sans Serif"), 8)
 {
     setObjectName(QStringLiteral("FormVar"));
     setWindowTitle(QStringLiteral("Variables"));
@@ -71,64 +68,78 @@ TFormVar::TFormVar(Arbol& arbol, QWidget* parent)
     connect(SBFijar, &QToolButton::toggled, this, &TFormVar::SBFijarClick);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TFormVar::Memo1Change);
     connect(Memo2, &QPlainTextEdit::textChanged, this, &TFormVar::Memo2Change);
+    connect(&doc_, &TDocumento::Cambiado, this, &TFormVar::DocumentoCambiado);
+    Memo1->installEventFilter(this);
     MuestraVariables();
+}
+
+void TFormVar::DocumentoCambiado(const Cambio& c)
+{
+    if (c.Variables || c.Nuevo)
+        MuestraVariables();
+}
+
+bool TFormVar::eventFilter(QObject* objeto, QEvent* e)
+{
+    if (objeto == Memo1 && e->type() == QEvent::FocusIn)
+        ++escritura_;
+    return QWidget::eventFilter(objeto, e);
 }
 
 void TFormVar::MuestraVariables()
 {
+    const Arbol& a = doc_.arbol();
     mostrando_ = true;
-    if (Lineas(Memo1) != arbol_.Variables)
-        Memo1->setPlainText(QString::fromStdString(TextoDeLineas(arbol_.Variables)));
-    if (Lineas(Memo2) != arbol_.VariablesRespaldo)
-        Memo2->setPlainText(QString::fromStdString(TextoDeLineas(arbol_.VariablesRespaldo)));
+    if (Lineas(Memo1) != a.Variables)
+        Memo1->setPlainText(QString::fromStdString(TextoDeLineas(a.Variables)));
+    if (Lineas(Memo2) != a.VariablesRespaldo)
+        Memo2->setPlainText(QString::fromStdString(TextoDeLineas(a.VariablesRespaldo)));
     mostrando_ = false;
 }
 
 // What the user types is the list at once.
 void TFormVar::Memo1Change()
 {
-    if (!mostrando_)
-        arbol_.Variables = Lineas(Memo1);
+    if (mostrando_)
+        return;
+    const std::vector<std::string> lineas = Lineas(Memo1);
+    Protegido([&] {
+        doc_.Ejecuta(kPasoVariables, [&] { doc_.arbol().Variables = lineas; },
+                     "variables " + std::to_string(escritura_));
+    });
 }
 
+// The backup is the sweep's, never the user's: no step.
 void TFormVar::Memo2Change()
 {
     if (!mostrando_)
-        arbol_.VariablesRespaldo = Lineas(Memo2);
+        doc_.arbol().VariablesRespaldo = Lineas(Memo2);
 }
 
-// Others change the list too (reading a tree, solving it): catch up before the user types.
+// A list changed while nobody was told (a test, a tool) shows all the same.
 void TFormVar::showEvent(QShowEvent* e)
 {
     MuestraVariables();
     QWidget::showEvent(e);
 }
 
-void TFormVar::changeEvent(QEvent* e)
-{
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        MuestraVariables();
-    QWidget::changeEvent(e);
-}
-
 void TFormVar::SBCerrarClick() { hide(); }
 
 void TFormVar::SBTodosBayesClick()
 {
-    // The lines written before an error stay, and are shown before it.
-    Protegido([this] { CalculaFormulasBayes(arbol_); }, [this] { MuestraVariables(); });
+    // The lines written before an error stay: they are a step too, shown before the error.
+    Protegido([this] { doc_.Ejecuta(kPasoBayes, [this] { CalculaFormulasBayes(doc_.arbol()); }); });
 }
 
 void TFormVar::SBBorrarClick()
 {
-    if (!arbol_.usuario)
+    Arbol& a = doc_.arbol();
+    if (!a.usuario)
         return;
-    Protegido([this] {
-        if (arbol_.usuario->Pregunta("Atención", "¿Borrar todas las variables?", Botones::SiNoCancelar,
-                                     Icono::Pregunta) == Respuesta::Si) {
-            arbol_.Variables.clear();
-            MuestraVariables();
-        }
+    Protegido([&] {
+        if (a.usuario->Pregunta("Atención", "¿Borrar todas las variables?", Botones::SiNoCancelar, Icono::Pregunta) ==
+            Respuesta::Si)
+            doc_.Ejecuta(kPasoBorrarVariables, [&a] { a.Variables.clear(); });
     });
 }
 

@@ -3,19 +3,19 @@
 #include <QFont>
 #include <QWidget>
 
-class Arbol;
+struct Cambio;
 class QPlainTextEdit;
 class QToolButton;
+class TDocumento;
 
 class TFormVar : public QWidget {
     Q_OBJECT
 public:
-    // Works on the main window's tree.
-    TFormVar();
-    explicit TFormVar(Arbol& arbol, QWidget* parent = nullptr);
+    // Shows the variables list of the document's tree; what is typed is a
+    // step of the document (typing while the list keeps the focus is one step).
+    explicit TFormVar(TDocumento& documento, QWidget* parent = nullptr);
 
-    // Shows the list and its backup as the tree holds them now (after a file
-    // was read, a Bayes revision or a recomputation rewrote lines).
+    // Shows the list and its backup as the tree holds them now.
     void MuestraVariables();
 
     QPlainTextEdit* Memo1 = nullptr; // the list
@@ -35,13 +35,15 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* e) override;
-    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
     void Memo1Change();
     void Memo2Change();
+    void DocumentoCambiado(const Cambio& cambio);
 
-    Arbol& arbol_;
+    TDocumento& doc_;
     QFont fuenteDialogo_;
     bool mostrando_ = false;
+    int escritura_ = 0; // counts the times the list took the focus: the typing of each is one step
 };

@@ -13,6 +13,7 @@
 #include "drawing/TreeUnit.h"
 #include "editor/REMain.h"
 #include "tree/DatoU.h"
+#include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
 #include "variables/VarUnit.h"
 
@@ -32,6 +33,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -82,9 +84,19 @@ void Lee(TArbol& v, const QString& ruta)
     Arbol& a = v.arbol();
     IUsuario* antes = a.usuario;
     a.usuario = &u;
-    Protegido([&] { LeerArbol(a, ruta.toStdString()); });
+    Protegido([&] { v.documento().EjecutaSinPaso([&] { LeerArbol(a, ruta.toStdString()); }); });
     a.usuario = antes;
-    v.Refresca();
+}
+
+// The program's window of that class, as the start-up made it.
+template <class T>
+T* Ventana()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* t = qobject_cast<T*>(w))
+            return t;
+    std::cerr << "no hay ventana " << T::staticMetaObject.className() << '\n';
+    std::exit(1);
 }
 
 } // namespace
@@ -102,7 +114,17 @@ int main(int argc, char** argv)
     const QString ejemplos = QString::fromLocal8Bit(argv[2]);
 
     Programa programa;
-    TArbol& v = *FormArbol;
+    TArbol& v = programa.Principal();
+    auto* dato = Ventana<TFormDato>();
+    auto* variacion = Ventana<TFormVariacion>();
+    auto* var = Ventana<TFormVar>();
+    auto* opciones = Ventana<TOpciones>();
+    auto* esquema = Ventana<TTreeAD>();
+    auto* historico = Ventana<TFormHistorico>();
+    auto* editor = Ventana<TFormEditor>();
+    auto* perfil = Ventana<TFormPerfil>();
+    auto* tornado = Ventana<TFormTornado>();
+
     v.resize(1000, 620);
     v.show();
     Protegido([&] { v.AbreArgumento(ejemplos + QStringLiteral("/petroleo.nmr")); });
@@ -120,71 +142,71 @@ int main(int argc, char** argv)
     Guarda(v.PopupMenuTri, "menu-nodo");
     v.PopupMenuTri->hide();
 
-    FormVar->resize(520, 420);
-    FormVar->show();
-    Guarda(FormVar, "variables");
-    FormVar->hide();
+    var->resize(520, 420);
+    var->show();
+    Guarda(var, "variables");
+    var->hide();
 
-    FormDato->Label1->setText(QStringLiteral("Probabilidad"));
-    FormDato->ComboBox1->clear();
+    dato->Label1->setText(QStringLiteral("Probabilidad"));
+    dato->ComboBox1->clear();
     for (const auto& l : v.arbol().Variables)
         if (!l.empty() && l[0] != '!' && QString::fromUtf8(l).toUpper().indexOf(QStringLiteral("BAYES")) < 0)
-            FormDato->ComboBox1->addItem(QString::fromUtf8(l));
-    for (int i = 0; i < FormDato->ComboBox1->count(); ++i)
-        if (FormDato->ComboBox1->itemText(i).startsWith(QStringLiteral("P(Seco/Cerrada)")))
-            FormDato->ComboBox1->setEditText(FormDato->ComboBox1->itemText(i));
-    FormDato->show();
-    Guarda(FormDato, "dato");
-    FormDato->hide();
+            dato->ComboBox1->addItem(QString::fromUtf8(l));
+    for (int i = 0; i < dato->ComboBox1->count(); ++i)
+        if (dato->ComboBox1->itemText(i).startsWith(QStringLiteral("P(Seco/Cerrada)")))
+            dato->ComboBox1->setEditText(dato->ComboBox1->itemText(i));
+    dato->show();
+    Guarda(dato, "dato");
+    dato->hide();
 
-    FormVariacion->show();
-    FormVariacion->ComboBox1->setEditText(QStringLiteral("CostePrueba = -10"));
-    FormVariacion->Desde->setText(QStringLiteral("-30"));
-    FormVariacion->Hasta->setText(QStringLiteral("0"));
-    FormVariacion->Incremento->setText(QStringLiteral("2"));
-    Guarda(FormVariacion, "variacion");
-    FormVariacion->hide();
+    variacion->show();
+    variacion->ComboBox1->setEditText(QStringLiteral("CostePrueba = -10"));
+    variacion->Desde->setText(QStringLiteral("-30"));
+    variacion->Hasta->setText(QStringLiteral("0"));
+    variacion->Incremento->setText(QStringLiteral("2"));
+    Guarda(variacion, "variacion");
+    variacion->hide();
 
     ParametrosVariacion p;
     p.Linea = "CostePrueba = -10";
     p.Desde = "-30";
     p.Hasta = "0";
     p.Incremento = "2";
-    Protegido([&] { EjecutaVariaciones(v.arbol(), p, *FormHistorico); });
-    FormHistorico->show();
-    Guarda(FormHistorico, "resultados");
-    FormHistorico->hide();
+    Protegido([&] { EjecutaVariaciones(v.arbol(), p, *historico); });
+    historico->show();
+    Guarda(historico, "resultados");
+    historico->hide();
     v.BCalcula2Click();
 
-    FormOpciones->show();
-    Guarda(FormOpciones, "opciones");
-    FormOpciones->PageControl1->setCurrentIndex(3);
-    Guarda(FormOpciones, "opciones-precision");
-    FormOpciones->PageControl1->setCurrentIndex(0);
-    FormOpciones->hide();
+    opciones->show();
+    Guarda(opciones, "opciones");
+    opciones->PageControl1->setCurrentIndex(3);
+    Guarda(opciones, "opciones-precision");
+    opciones->PageControl1->setCurrentIndex(0);
+    opciones->hide();
 
-    TreeAD->show();
-    TreeAD->SpeedButton1->click();
-    Guarda(TreeAD, "esquema");
-    TreeAD->hide();
+    esquema->show();
+    esquema->SpeedButton1->click();
+    Guarda(esquema, "esquema");
+    esquema->hide();
 
-    FormEditor->resize(760, 460);
-    FormEditor->show();
-    FormEditor->Editor->setHtml(QStringLiteral(
+    editor->resize(760, 460);
+    editor->show();
+    editor->Editor->setHtml(QStringLiteral(
         "<h2>Sondeo en el campo norte</h2><p>El árbol recomienda <b>hacer la prueba sísmica</b>: su valor "
         "esperado, 22,51, supera los 20 de perforar sin ella.</p><ul><li>Con estructura cerrada, perforar."
         "</li><li>Sin estructura, no perforar.</li></ul>"));
-    Guarda(FormEditor, "editor");
-    FormEditor->hide();
+    Guarda(editor, "editor");
+    editor->hide();
 
     // The risk profile of the investment: the root, then its three alternatives side by side.
     Lee(v, ejemplos + QStringLiteral("/inversion.nmr"));
     v.PerfilRiesgo1->trigger();
-    Guarda(FormPerfil, "perfil-riesgo");
-    FormPerfil->CheckBoxAlternativas->click();
-    Guarda(FormPerfil, "perfil-alternativas");
-    FormPerfil->CheckBoxAlternativas->click();
-    FormPerfil->hide();
+    Guarda(perfil, "perfil-riesgo");
+    perfil->CheckBoxAlternativas->click();
+    Guarda(perfil, "perfil-alternativas");
+    perfil->CheckBoxAlternativas->click();
+    perfil->hide();
 
     // The same tree solved for a decision maker averse to risk, R = 500: the bonds win.
     v.arbol().opciones.CriterioRiesgo = CriterioUtilidad;
@@ -196,27 +218,27 @@ int main(int argc, char** argv)
     v.BCalcula2Click();
 
     // The tab as the example sets it.
-    FormOpciones->show();
-    FormOpciones->PageControl1->setCurrentWidget(FormOpciones->findChild<QWidget*>(QStringLiteral("TabRiesgo")));
-    FormOpciones->CriterioRiesgo->button(CriterioUtilidad)->setChecked(true);
-    FormOpciones->EToleranciaRiesgo->setText(QStringLiteral("500"));
-    Guarda(FormOpciones, "opciones-riesgo");
-    FormOpciones->CriterioRiesgo->button(CriterioValorEsperado)->setChecked(true);
-    FormOpciones->EToleranciaRiesgo->setText(QStringLiteral("1000"));
-    FormOpciones->PageControl1->setCurrentIndex(0);
-    FormOpciones->hide();
+    opciones->show();
+    opciones->PageControl1->setCurrentWidget(opciones->findChild<QWidget*>(QStringLiteral("TabRiesgo")));
+    opciones->CriterioRiesgo->button(CriterioUtilidad)->setChecked(true);
+    opciones->EToleranciaRiesgo->setText(QStringLiteral("500"));
+    Guarda(opciones, "opciones-riesgo");
+    opciones->CriterioRiesgo->button(CriterioValorEsperado)->setChecked(true);
+    opciones->EToleranciaRiesgo->setText(QStringLiteral("1000"));
+    opciones->PageControl1->setCurrentIndex(0);
+    opciones->hide();
     v.arbol().opciones.CriterioRiesgo = CriterioValorEsperado;
 
     // The launch at 20 %: a low price changes the choice, and its bar says so.
     Lee(v, ejemplos + QStringLiteral("/lanzamiento.nmr"));
-    FormTornado->EditPorcentaje->setValue(20);
+    tornado->EditPorcentaje->setValue(20);
     v.Tornado1->trigger();
-    Guarda(FormTornado, "tornado");
-    FormTornado->PageControl1->setCurrentIndex(1);
-    Guarda(FormTornado, "arana");
-    FormTornado->PageControl1->setCurrentIndex(0);
-    FormTornado->EditPorcentaje->setValue(10);
-    FormTornado->hide();
+    Guarda(tornado, "tornado");
+    tornado->PageControl1->setCurrentIndex(1);
+    Guarda(tornado, "arana");
+    tornado->PageControl1->setCurrentIndex(0);
+    tornado->EditPorcentaje->setValue(10);
+    tornado->hide();
 
     // The progress of a long sweep, halfway.
     {

@@ -4,14 +4,6 @@
 
 namespace {
 
-uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo)
-{
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    return n;
-}
-
 // One letter per item, top to bottom: upper case shown and enabled, lower case
 // shown but disabled, "." hidden.
 std::string Resumen(const EstadoMenuNodo& m)
@@ -32,16 +24,16 @@ TEST(MenuNodo, ReglasPorNodo)
     Arbol a;
     Arbol nuevo;
     a.Raiz().Tipo = NodoDecision;
-    Hijo(a, 0, NodoAzar);
-    Hijo(a, 1, NodoTerminal);
-    Hijo(a, 1, NodoDecision);
-    Hijo(a, 3, NodoTerminal);
-    Hijo(a, 0, NodoTerminal);
+    a.NuevoHijo(0, NodoAzar);
+    a.NuevoHijo(1, NodoTerminal);
+    a.NuevoHijo(1, NodoDecision);
+    a.NuevoHijo(3, NodoTerminal);
+    a.NuevoHijo(0, NodoTerminal);
     // A file may hold a chance root: it gets what a decision root gets, never
     // deletion, text, payoff or probability (it has no incoming branch).
     Arbol azar;
     azar.Raiz().Tipo = NodoAzar;
-    Hijo(azar, 0, NodoTerminal);
+    azar.NuevoHijo(0, NodoTerminal);
     struct Caso {
         const char* que;
         const Arbol* arbol;
@@ -70,7 +62,7 @@ TEST(MenuNodo, ReglasPorNodo)
 TEST(MenuNodo, CaptionPegar)
 {
     Arbol a;
-    Hijo(a, 0, NodoDecision);
+    a.NuevoHijo(0, NodoDecision);
     EXPECT_EQ(PreparaMenuNodo(a, 1).CaptionPegar, "P&egar");
     a.NodoCopiado = 7;
     EXPECT_EQ(PreparaMenuNodo(a, 1).CaptionPegar, "P&egar nodo 7");

@@ -4,26 +4,17 @@
 
 namespace {
 
-uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int32_t x, int32_t y)
-{
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    a.SituarNodo(n, x, y);
-    return n;
-}
-
 // 0 decision -> 1 chance -> (2 terminal, 3 decision -> 5 terminal); 0 -> 4 terminal
 struct ArbolEjemplo {
     Arbol a;
     ArbolEjemplo()
     {
         a.Raiz().Tipo = NodoDecision;
-        Hijo(a, 0, NodoAzar, 200, 100);
-        Hijo(a, 1, NodoTerminal, 400, 50);
-        Hijo(a, 1, NodoDecision, 400, 150);
-        Hijo(a, 0, NodoTerminal, 200, 400);
-        Hijo(a, 3, NodoTerminal, 600, 150);
+        a.NuevoHijo(0, NodoAzar, 200, 100);
+        a.NuevoHijo(1, NodoTerminal, 400, 50);
+        a.NuevoHijo(1, NodoDecision, 400, 150);
+        a.NuevoHijo(0, NodoTerminal, 200, 400);
+        a.NuevoHijo(3, NodoTerminal, 600, 150);
     }
 };
 

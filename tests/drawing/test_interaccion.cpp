@@ -6,15 +6,6 @@
 
 namespace {
 
-uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int x, int y)
-{
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    a.SituarNodo(n, x, y);
-    return n;
-}
-
 // Root -> 1 (decision at 200,300) -> 2 (terminal at 350,250), 3 (terminal at 350,350).
 struct ArbolPequeno : ::testing::Test {
     Arbol a;
@@ -22,9 +13,9 @@ struct ArbolPequeno : ::testing::Test {
     void SetUp() override
     {
         a.SituarNodo(0, 20, 300);
-        d = Hijo(a, 0, NodoDecision, 200, 300);
-        t1 = Hijo(a, d, NodoTerminal, 350, 250);
-        t2 = Hijo(a, d, NodoTerminal, 350, 350);
+        d = a.NuevoHijo(0, NodoDecision, 200, 300);
+        t1 = a.NuevoHijo(d, NodoTerminal, 350, 250);
+        t2 = a.NuevoHijo(d, NodoTerminal, 350, 350);
     }
     void Arrastra(uint16_t n, int dx, int dy, const ModosMovimiento& modos)
     {
@@ -168,10 +159,10 @@ TEST_F(ArbolPequeno, DosDentroTresFueraYOriginal)
 TEST(Esquema, ProfundidadPrimeroEnOrdenDeRamas)
 {
     Arbol a;
-    const uint16_t d = Hijo(a, 0, NodoDecision, 0, 0);
-    const uint16_t c = Hijo(a, d, NodoAzar, 0, 0);
-    const uint16_t t = Hijo(a, d, NodoTerminal, 0, 0);
-    Hijo(a, c, NodoTerminal, 0, 0);
+    const uint16_t d = a.NuevoHijo(0, NodoDecision, 0, 0);
+    const uint16_t c = a.NuevoHijo(d, NodoAzar, 0, 0);
+    const uint16_t t = a.NuevoHijo(d, NodoTerminal, 0, 0);
+    a.NuevoHijo(c, NodoTerminal, 0, 0);
     a.PonerTexto(t, "Vender");
     a.PonerTexto(c, "Vender");
     const auto e = ConstruyeEsquema(a);

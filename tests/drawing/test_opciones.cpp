@@ -182,10 +182,7 @@ TEST(Opciones, TextoMaloFallaYLoAnteriorQuedaEscrito)
 TEST(Opciones, TamanyosSoloConZoomUno)
 {
     Arbol a;
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, NodoDecision, 0);
-    a.AnyadirHijo(0, n);
-    a.SituarNodo(n, 100, 100);
+    const uint16_t n = a.NuevoHijo(0, NodoDecision, 100, 100);
     a.opciones.TamanyoFormas = 40;
     a.opciones.TamanyoLetras = 12;
     ZoomAumentar(a);

@@ -34,10 +34,7 @@ TEST(Paginas, ExtensionCuentaSoloFiguras)
 {
     Arbol a;
     a.SituarNodo(0, 20, 334);
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, NodoTerminal, 0);
-    a.AnyadirHijo(0, n);
-    a.SituarNodo(n, 900, 100);
+    const uint16_t n = a.NuevoHijo(0, NodoTerminal, 900, 100);
     int32_t d, b;
     ExtensionDibujo(a, d, b);
     EXPECT_EQ(d, 930);

@@ -58,7 +58,8 @@ class EditorTest : public ::testing::Test {
 protected:
     fs::path dir;
     UsuarioGuion guion;
-    Arbol arbol;
+    TDocumento documento;
+    Arbol& arbol = documento.arbol();
     std::unique_ptr<TFormEditor> ed;
 
     void SetUp() override
@@ -67,8 +68,7 @@ protected:
               ("nemor_editor_gui_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
-        ed = std::make_unique<TFormEditor>();
-        ed->PonArbol(&arbol);
+        ed = std::make_unique<TFormEditor>(&documento);
         ed->PonUsuario(&guion);
     }
     void TearDown() override

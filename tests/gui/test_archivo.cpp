@@ -33,18 +33,6 @@ struct Carpeta {
     std::string Fichero(const std::string& nombre) const { return (ruta / nombre).string(); }
 };
 
-// Answers the next message box with a button and keeps its text.
-void Responde(QMessageBox::StandardButton boton, QString* texto = nullptr)
-{
-    AlAbrirseModal([boton, texto](QWidget* w) {
-        auto* caja = qobject_cast<QMessageBox*>(w);
-        ASSERT_NE(caja, nullptr);
-        if (texto)
-            *texto = caja->text();
-        caja->button(boton)->click();
-    });
-}
-
 TEST(Archivo, LaCajaDeCierrePreguntaComoSalir)
 {
     TArbol v;
@@ -76,11 +64,8 @@ TEST(Archivo, GuardarComoAbrirRecienteYArgumento)
         TArbol& v = *FormArbol;
         Arbol& a = v.arbol();
         a.CrearNodo(0, NodoDecision, 0);
-        for (int i = 0; i < 2; ++i) {
-            const uint16_t n = a.NuevoIndice();
-            a.CrearNodo(n, NodoTerminal, 0);
-            a.AnyadirHijo(0, n);
-        }
+        for (int i = 0; i < 2; ++i)
+            a.NuevoHijo(0, NodoTerminal);
         AlAbrirseModal([&](QWidget* w) {
             auto* d = qobject_cast<QFileDialog*>(w);
             ASSERT_NE(d, nullptr);
@@ -161,11 +146,8 @@ TEST(Archivo, ElEsquemaSoloSeRehaceConOtroArbol)
     TArbol& v = *FormArbol;
     Arbol& a = v.arbol();
     a.Raiz().Tipo = NodoDecision;
-    for (int i = 0; i < 2; ++i) {
-        const uint16_t n = a.NuevoIndice();
-        a.CrearNodo(n, NodoTerminal, 0);
-        a.AnyadirHijo(0, n);
-    }
+    for (int i = 0; i < 2; ++i)
+        a.NuevoHijo(0, NodoTerminal);
     EligeFichero(ruta);
     v.FileSaveAs();
     ASSERT_EQ(a.NombreFichero, ruta);

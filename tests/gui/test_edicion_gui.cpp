@@ -1,3 +1,4 @@
+#include "Menu.h"
 #include "Modal.h"
 
 #include "app/ArbolU.h"
@@ -63,18 +64,16 @@ TEST(FormDato, AceptarYCancelar)
 
 TEST(FormNota, AbreEditaYGuarda)
 {
-    Arbol a;
-    Edicion e(a);
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, NodoTerminal, 0);
-    a.AnyadirHijo(0, n);
+    TDocumento doc;
+    Arbol& a = doc.arbol();
+    const uint16_t n = a.NuevoHijo(0, NodoTerminal);
     a.Nodo(n)->Comentario = "primera\tsegunda\t";
-    TFormNota nota;
+    TFormNota nota(doc);
     EXPECT_EQ(nota.size(), QSize(188, 104));
     EXPECT_TRUE(nota.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(nota.MemoNota->palette().color(QPalette::Base), QColor(255, 255, 206));
 
-    nota.AbrirComentario(e, n, QPoint(300, 200));
+    nota.AbrirComentario(n, QPoint(300, 200));
     EXPECT_TRUE(nota.isVisible());
     EXPECT_EQ(nota.pos(), QPoint(300, 200));
     EXPECT_EQ(nota.MemoNota->toPlainText(), QStringLiteral("primera\nsegunda"));
@@ -82,13 +81,13 @@ TEST(FormNota, AbreEditaYGuarda)
     EXPECT_FALSE(nota.GuardarComentario());
     EXPECT_FALSE(nota.isVisible());
 
-    nota.AbrirComentario(e, n, QPoint(300, 200));
+    nota.AbrirComentario(n, QPoint(300, 200));
     nota.MemoNota->setPlainText(QStringLiteral("Revisar\nsegún mercado"));
     EXPECT_TRUE(nota.GuardarComentario());
     EXPECT_EQ(a.Nodo(n)->Comentario, "Revisar\tsegún mercado\t");
     EXPECT_TRUE(a.Nodo(n)->MarcaVisible);
 
-    nota.AbrirComentario(e, n, QPoint(300, 200));
+    nota.AbrirComentario(n, QPoint(300, 200));
     nota.MemoNota->clear();
     EXPECT_TRUE(nota.GuardarComentario());
     EXPECT_EQ(a.Nodo(n)->Comentario, "");
@@ -96,28 +95,6 @@ TEST(FormNota, AbreEditaYGuarda)
 }
 
 namespace {
-
-QPoint CentroFigura(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, n.Figura.Top + n.Figura.Height / 2}; }
-
-// Right-clicks the node's shape and clicks the menu item, as a user does.
-void EligeEnMenu(TArbol& v, uint16_t nodo, QAction* item)
-{
-    QTest::mouseClick(v.tapiz, Qt::RightButton, {}, CentroFigura(*v.arbol().Nodo(nodo)));
-    ASSERT_TRUE(v.PopupMenuTri->isVisible());
-    ASSERT_TRUE(item->isVisible() && item->isEnabled()) << item->text().toStdString();
-    QTest::mouseClick(v.PopupMenuTri, Qt::LeftButton, {}, v.PopupMenuTri->actionGeometry(item).center());
-    Espera(20);
-}
-
-void RespondeTexto(const QString& respuesta)
-{
-    AlAbrirseModal([respuesta](QWidget* w) {
-        auto* d = qobject_cast<QInputDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        d->setTextValue(respuesta);
-        d->accept();
-    });
-}
 
 } // namespace
 

@@ -4,9 +4,11 @@
 #include "app/ArbolU.h"
 #include "cli/Cli.h"
 #include "common/EscrituraSegura.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/Disposicion.h"
 #include "drawing/ExportaDibujo.h"
 #include "support/UsuarioGuion.h"
+#include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
 
 #include <QFileDialog>
@@ -52,8 +54,6 @@ std::string Cabecera(const std::string& ruta, size_t n)
     EXPECT_TRUE(LeeFicheroEntero(ruta, bytes)) << ruta;
     return bytes.substr(0, n);
 }
-
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
 
 // Every sample, exported as the window shows it after opening: the picture is
 // exactly the drawing's box plus the margin, and each figure shows its own fill

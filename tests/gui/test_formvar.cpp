@@ -14,10 +14,11 @@ namespace {
 
 TEST(FormVar, BayesDesdeLaVentana)
 {
-    Arbol a;
+    TDocumento doc;
+    Arbol& a = doc.arbol();
     UsuarioGuion u;
     a.usuario = &u;
-    TFormVar f(a);
+    TFormVar f(doc);
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Variables"));
     EXPECT_EQ(f.Memo1->font().family(), QStringLiteral("Courier New"));
     EXPECT_FALSE(f.Memo2->isVisibleTo(&f));
@@ -41,11 +42,12 @@ TEST(FormVar, BayesDesdeLaVentana)
 
 TEST(FormVar, BorrarTodoPregunta)
 {
-    Arbol a;
+    TDocumento doc;
+    Arbol& a = doc.arbol();
     UsuarioGuion u;
     a.usuario = &u;
     a.Variables = {"X = 1"};
-    TFormVar f(a);
+    TFormVar f(doc);
     EXPECT_EQ(f.Memo1->toPlainText(), QStringLiteral("X = 1"));
     for (Respuesta r : {Respuesta::No, Respuesta::Cancelar, Respuesta::Si}) {
         u.respuestas.push_back(r);
@@ -63,8 +65,9 @@ TEST(FormVar, BorrarTodoPregunta)
 // The list changed elsewhere (a tree was read) shows when the window does; stay-on-top follows its button.
 TEST(FormVar, SeSincronizaAlMostrarseYSeFija)
 {
-    Arbol a;
-    TFormVar f(a);
+    TDocumento doc;
+    Arbol& a = doc.arbol();
+    TFormVar f(doc);
     a.Variables = {"A = 1", "", "B = 2"};
     a.VariablesRespaldo = {"A = 0"};
     f.show();

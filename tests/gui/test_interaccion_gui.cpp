@@ -3,6 +3,7 @@
 #include "app/ArbolU.h"
 #include "app/Ventanas.h"
 #include "common/Ini.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/FormatoEtiqueta.h"
 #include "drawing/OpcionU.h"
 #include "drawing/Tapiz.h"
@@ -41,10 +42,7 @@ QPoint Centro(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, 
 
 uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int x, int y, const std::string& texto = " ")
 {
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    a.SituarNodo(n, x, y);
+    const uint16_t n = a.NuevoHijo(padre, tipo, x, y);
     a.PonerTexto(n, texto);
     return n;
 }
@@ -55,8 +53,6 @@ QImage Captura(TArbol& v)
     v.tapiz->render(&img);
     return img;
 }
-
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
 
 // Runs f on the next modal window of class T, from inside its own event loop.
 template <typename T>

@@ -28,15 +28,6 @@
 
 namespace {
 
-uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int x, int y)
-{
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    a.SituarNodo(n, x, y);
-    return n;
-}
-
 // The main window shown at a known size; returns the page size the preview will use.
 QSize Prepara(TArbol& v)
 {
@@ -104,7 +95,7 @@ TEST(Previsualizacion, PaginasImpresasYGuardadas)
         a.NuevoArbolVacio();
         a.Archivo.Caption = c.archivo;
         a.SituarNodo(0, 20, 40);
-        Hijo(a, 0, NodoTerminal, c.derecha - 30, c.abajo - 30);
+        a.NuevoHijo(0, NodoTerminal, c.derecha - 30, c.abajo - 30);
         v.Refresca();
 
         v.Pre1Click();
@@ -186,7 +177,7 @@ TEST(Previsualizacion, ImagenesDeUnArbolDeDosPaginas)
     const QSize pagina = Prepara(v);
     Arbol& a = v.arbol();
     a.SituarNodo(0, 20, 40);
-    const uint16_t lejos = Hijo(a, 0, NodoAzar, pagina.width() + 200, 100);
+    const uint16_t lejos = a.NuevoHijo(0, NodoAzar, pagina.width() + 200, 100);
     v.Refresca();
     v.Pre1Click();
     TFormPrevisualizar& p = *FormPrevisualizar;
@@ -219,7 +210,7 @@ TEST(Previsualizacion, ZoomUnaHojaPortapapelesYCierre)
     const QSize pagina = Prepara(v);
     Arbol& a = v.arbol();
     a.SituarNodo(0, 20, 40);
-    Hijo(a, 0, NodoTerminal, pagina.width() + 10, pagina.height() + 10);
+    a.NuevoHijo(0, NodoTerminal, pagina.width() + 10, pagina.height() + 10);
     v.Pre1Click();
     TFormPrevisualizar& p = *FormPrevisualizar;
     Espera(20);
@@ -294,7 +285,7 @@ TEST(Previsualizacion, DialogosDeImprimirYGuardar)
     const QSize pagina = Prepara(v);
     Arbol& a = v.arbol();
     a.SituarNodo(0, 20, 40);
-    Hijo(a, 0, NodoTerminal, pagina.width() + 10, 40);
+    a.NuevoHijo(0, NodoTerminal, pagina.width() + 10, 40);
     v.Pre1Click();
     TFormPrevisualizar& p = *FormPrevisualizar;
     int impresas = 0;
@@ -361,7 +352,7 @@ TEST(Previsualizacion, FalloDeImpresion)
     Programa programa;
     TArbol& v = *FormArbol;
     const QSize pagina = Prepara(v);
-    Hijo(v.arbol(), 0, NodoTerminal, pagina.width() + 10, 40);
+    v.arbol().NuevoHijo(0, NodoTerminal, pagina.width() + 10, 40);
     v.Pre1Click();
     TFormPrevisualizar& p = *FormPrevisualizar;
     int impresas = 0;

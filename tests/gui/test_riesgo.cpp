@@ -10,6 +10,7 @@
 #include "drawing/OpcionU.h"
 #include "gui/Modal.h"
 #include "support/UsuarioGuion.h"
+#include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
 
 #include <QAction>

@@ -3,6 +3,7 @@
 #include "analysis/Rollback.h"
 #include "analysis/VariacionUnit.h"
 #include "app/ArbolU.h"
+#include "app/DocumentoU.h"
 #include "app/Ventanas.h"
 #include "common/Decimal.h"
 #include "common/EscrituraSegura.h"
@@ -294,9 +295,10 @@ TEST(Variaciones, GraficoLegible)
 TEST(Variaciones, DialogoDeConjunto)
 {
     SeparadorTemporal s('.');
-    Arbol a;
+    TDocumento doc;
+    Arbol& a = doc.arbol();
     ArbolDeTres(a);
-    TFormVariacion d(a);
+    TFormVariacion d(doc);
     d.CheckBoxConjunto->click();
     EXPECT_EQ(d.height(), 372);
     d.Desde->setText(QStringLiteral("0,2"));

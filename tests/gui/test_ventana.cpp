@@ -14,6 +14,7 @@
 #include "common/Errores.h"
 #include "common/Redondeo.h"
 #include "drawing/BarU.h"
+#include "drawing/ConversionQt.h"
 #include "drawing/ImprimiendoU.h"
 #include "drawing/OpcionU.h"
 #include "drawing/PrevisualizarU.h"
@@ -58,19 +59,8 @@ QImage Captura(TArbol& v)
     return img;
 }
 
-QColor AQColor(Color c) { return QColor(Rojo(c), Verde(c), Azul(c)); }
-
 // A point inside every shape, clear of the number label.
 QPoint Centro(const TNodo& n) { return {n.Figura.Left + n.Figura.Width / 2 + 8, n.Figura.Top + n.Figura.Height / 2}; }
-
-uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo, int x, int y)
-{
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    a.SituarNodo(n, x, y);
-    return n;
-}
 
 TEST(Arranque, VentanasEnOrdenYRaiz)
 {
@@ -152,6 +142,7 @@ TEST(Arranque, TablaDeComandos)
     const QStringList esperado = {
         "&Archivo: &Nuevo | &Abrir.. | &Guardar | Guardar &como... | &Exportar imagen... | - | "
         "&Presentación preliminar | - |  |  |  |  | - | &Salir",
+        "&Edición: &Deshacer | &Rehacer",
         "&Calcular: &Calcular VEM | &Valores a cero | Va&riaciones ... | - | &Perfil de riesgo ... | &Tornado ...",
         "&Ver: &Variables | - | &Editor | - | &Aumentar | &Disminuir | &Tamaño original | &Barra de herramientas",
         "&Opciones: &Opciones...",
@@ -182,6 +173,8 @@ TEST(Arranque, TablaDeComandos)
         "TBNuevo=Nuevo",
         "TBAbrir=Abrir",
         "TBGuardar=Guardar",
+        "TBDeshacer=Deshacer",
+        "TBRehacer=Rehacer",
         "TBVar=Editor de variables",
         "ToolButton1=Editor de texto",
         "TBCalcular=Calcular",
@@ -299,9 +292,9 @@ TEST(MenuNodo, ReglasSegunElNodoYSuPadre)
     Arbol& a = v.arbol();
     // 0 decision -> 1 chance -> 2 terminal; 0 -> 3 terminal
     a.Raiz().Tipo = NodoDecision;
-    Hijo(a, 0, NodoAzar, 200, 100);
-    Hijo(a, 1, NodoTerminal, 400, 100);
-    Hijo(a, 0, NodoTerminal, 200, 300);
+    a.NuevoHijo(0, NodoAzar, 200, 100);
+    a.NuevoHijo(1, NodoTerminal, 400, 100);
+    a.NuevoHijo(0, NodoTerminal, 200, 300);
     struct Caso {
         uint16_t nodo;
         uint16_t copiado;
@@ -417,9 +410,9 @@ TEST(Errores, UnaOrdenQueFallaSeMuestraSinSalirDelManejador)
         v.show();
         Arbol& a = v.arbol();
         a.Raiz().Tipo = NodoDecision;
-        const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+        const uint16_t azar = a.NuevoHijo(0, NodoAzar, 200, 200);
         for (int i = 0; i < 2; ++i)
-            a.Nodo(Hijo(a, azar, NodoTerminal, 400, 150 + 100 * i))->Probabilidad = 0.5;
+            a.Nodo(a.NuevoHijo(azar, NodoTerminal, 400, 150 + 100 * i))->Probabilidad = 0.5;
         c.prepara(v);
         QString texto;
         AlAbrirseModal([&](QWidget* w) {
@@ -457,6 +450,7 @@ TEST(Dialogos, FiltrosDeFicheros)
         {"Imágenes|*.bmp;*.png", "Imágenes (*.bmp *.png)"},
         {"Todos|*.*", "Todos (*)"},
         {"Bitmaps (*.bmp)|*.bmp", "Bitmaps (*.bmp)"}, // the masks already shown are not shown twice
+        {"Ficheros RTF (*.RTF)|*.RTF", "Ficheros RTF (*.RTF *.rtf)"}, // either case
         {"Texto (UTF-8)|*.txt", "Texto (UTF-8) (*.txt)"},
         {"", ""},
     };
@@ -567,7 +561,7 @@ TEST(Dibujo, Hints)
     v.show();
     Arbol& a = v.arbol();
     a.Raiz().Tipo = NodoDecision;
-    const uint16_t n = Hijo(a, 0, NodoTerminal, 300, 200);
+    const uint16_t n = a.NuevoHijo(0, NodoTerminal, 300, 200);
     const auto r = v.tapiz->RectsEtiquetas(n);
     struct Caso {
         QPoint punto;
@@ -600,9 +594,9 @@ TEST(Dibujo, ElNodoRojoSeVeMientrasSePregunta)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     Arbol& a = v.arbol();
     a.Raiz().Tipo = NodoDecision;
-    const uint16_t azar = Hijo(a, 0, NodoAzar, 200, 200);
+    const uint16_t azar = a.NuevoHijo(0, NodoAzar, 200, 200);
     for (double p : {0.5, 0.4})
-        a.Nodo(Hijo(a, azar, NodoTerminal, 400, p > 0.45 ? 150 : 250))->Probabilidad = p;
+        a.Nodo(a.NuevoHijo(azar, NodoTerminal, 400, p > 0.45 ? 150 : 250))->Probabilidad = p;
     // What the window holds on screen, not a fresh rendering of the tree.
     auto enPantalla = [&] {
         const QPoint p = v.tapiz->mapTo(&v, Centro(*a.Nodo(azar)));
@@ -634,15 +628,15 @@ TEST(Dibujo, CapturaDeUnArbolPequenyo)
     a.SituarNodo(0, 20, 200);
     a.Raiz().Tipo = NodoDecision;
     a.Raiz().EtiquetaValor.Caption = "45";
-    const uint16_t azar = Hijo(a, 0, NodoAzar, 170, 110);
-    const uint16_t malo = Hijo(a, 0, NodoAzar, 170, 300);
+    const uint16_t azar = a.NuevoHijo(0, NodoAzar, 170, 110);
+    const uint16_t malo = a.NuevoHijo(0, NodoAzar, 170, 300);
     TNodo& na = *a.Nodo(azar);
     na.Elegido = true;
     na.Texto = na.EtiquetaTexto.Caption = "Lanzar";
     na.EtiquetaValor.Caption = "45";
     na.EtiquetaGanancia.Caption = "-5";
-    const uint16_t t1 = Hijo(a, azar, NodoTerminal, 330, 60);
-    const uint16_t t2 = Hijo(a, azar, NodoTerminal, 330, 160);
+    const uint16_t t1 = a.NuevoHijo(azar, NodoTerminal, 330, 60);
+    const uint16_t t2 = a.NuevoHijo(azar, NodoTerminal, 330, 160);
     for (auto [n, texto, g, p] : {std::tuple{t1, "Éxito", "100", "0,5"}, std::tuple{t2, "Fracaso", "0", "0,5"}}) {
         TNodo& t = *a.Nodo(n);
         t.Texto = t.EtiquetaTexto.Caption = texto;
@@ -654,8 +648,8 @@ TEST(Dibujo, CapturaDeUnArbolPequenyo)
     nm.Texto = nm.EtiquetaTexto.Caption = "Esperar";
     nm.Comentario = "Suma 0,9\t";
     nm.MarcaVisible = true;
-    Hijo(a, malo, NodoTerminal, 330, 260);
-    Hijo(a, malo, NodoTerminal, 330, 340);
+    a.NuevoHijo(malo, NodoTerminal, 330, 260);
+    a.NuevoHijo(malo, NodoTerminal, 330, 340);
     a.Archivo.Caption = "ejemplo.nmr";
     v.AjustaTapiz();
 

@@ -8,9 +8,7 @@
 // Adds a node of that kind below padre with the given branch values; returns its number.
 inline uint16_t Rama(Arbol& a, uint16_t padre, uint8_t tipo, double ganancia = 0, double probabilidad = 0)
 {
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
+    const uint16_t n = a.NuevoHijo(padre, tipo);
     a.Nodo(n)->Ganancia = ganancia;
     a.Nodo(n)->Probabilidad = probabilidad;
     return n;

@@ -87,10 +87,7 @@ inline std::string Bytes(const std::vector<std::string>& lineas)
 // Builds a child of padre as the editing commands do.
 inline uint16_t NuevoHijo(Arbol& a, uint16_t padre, uint8_t tipo = NodoTerminal)
 {
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    return n;
+    return a.NuevoHijo(padre, tipo);
 }
 
 // Every structural promise of the table: no slot or position refers to a node that was not built.

@@ -222,11 +222,8 @@ TEST(Edicion, LimitesRechazanAntesDeCambiar)
             b.a.UltimoIndice = 999; // the structure of node 1 needs two
             orden = [&] { b.e.Pegar1Click(2); };
         } else if (nombre == "pegar sobre 99 ramas") {
-            for (int i = 0; i < 99; ++i) {
-                const uint16_t h = b.a.NuevoIndice();
-                b.a.CrearNodo(h, NodoTerminal, 2);
-                b.a.AnyadirHijo(2, h);
-            }
+            for (int i = 0; i < 99; ++i)
+                b.a.NuevoHijo(2, NodoTerminal);
             orden = [&] { b.e.Pegar1Click(2); };
         } else if (nombre == "conversion con digitos ilegibles") {
             b.a.opciones.EDigitosEtiquetas = "x";

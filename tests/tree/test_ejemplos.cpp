@@ -29,9 +29,7 @@ struct Constructor {
 
     uint16_t Rama(uint16_t padre, uint8_t tipo, const std::string& texto)
     {
-        const uint16_t n = a.NuevoIndice();
-        a.CrearNodo(n, tipo, padre);
-        a.AnyadirHijo(padre, n);
+        const uint16_t n = a.NuevoHijo(padre, tipo);
         a.PonerTexto(n, texto);
         return n;
     }

@@ -5,15 +5,6 @@
 
 namespace {
 
-// Builds a child of padre of the given kind, as the editing commands do.
-uint16_t Hijo(Arbol& a, uint16_t padre, uint8_t tipo = NodoTerminal)
-{
-    const uint16_t n = a.NuevoIndice();
-    a.CrearNodo(n, tipo, padre);
-    a.AnyadirHijo(padre, n);
-    return n;
-}
-
 std::vector<uint16_t> Orden(const Arbol& a)
 {
     return std::vector<uint16_t>(a.ListaOrden.begin(), a.ListaOrden.begin() + a.UltimaPosicion + 1);
@@ -49,7 +40,7 @@ TEST(TablaNodos, CrearNodoDatosDeVista)
     a.opciones.FontComboBox1 = "Courier New";
     a.opciones.EDigitosEtiquetas = "6";
     a.TamanyoNodo = 30;
-    const uint16_t n = Hijo(a, 0, NodoAzar);
+    const uint16_t n = a.NuevoHijo(0, NodoAzar);
     const TNodo& x = *a.Nodo(n);
     EXPECT_EQ(x.HintFigura, "Nodo 1");
     EXPECT_EQ(x.EtiquetaGanancia.Hint, "Ganancia Nodo 1");
@@ -72,9 +63,9 @@ TEST(TablaNodos, CrearNodoDatosDeVista)
 
     // Size 34: mark Round(8.5) = 8; size 26: Round(6.5) = 6.
     a.TamanyoNodo = 34;
-    EXPECT_EQ(a.Nodo(Hijo(a, 0))->MarcaComentario.Width, 8);
+    EXPECT_EQ(a.Nodo(a.NuevoHijo(0))->MarcaComentario.Width, 8);
     a.TamanyoNodo = 26;
-    EXPECT_EQ(a.Nodo(Hijo(a, 0))->MarcaComentario.Width, 6);
+    EXPECT_EQ(a.Nodo(a.NuevoHijo(0))->MarcaComentario.Width, 6);
 }
 
 TEST(TablaNodos, CrearNodoConDigitosMalosNoTocaLaTabla)
@@ -88,28 +79,28 @@ TEST(TablaNodos, CrearNodoConDigitosMalosNoTocaLaTabla)
 TEST(TablaNodos, NumerosNoSeReutilizan)
 {
     Arbol a;
-    const uint16_t n1 = Hijo(a, 0, NodoDecision);
-    const uint16_t n2 = Hijo(a, n1);
+    const uint16_t n1 = a.NuevoHijo(0, NodoDecision);
+    const uint16_t n2 = a.NuevoHijo(n1);
     a.QuitarDeHijos(n2);
     a.DestruirNodo(n2);
     a.QuitarDeOrden(n2);
-    EXPECT_EQ(Hijo(a, n1), 3);
+    EXPECT_EQ(a.NuevoHijo(n1), 3);
     EXPECT_EQ(a.UltimoIndice, 3);
     EXPECT_EQ(a.UltimaPosicion, 2);
     a.NuevoArbolVacio();
-    EXPECT_EQ(Hijo(a, 0), 1);
+    EXPECT_EQ(a.NuevoHijo(0), 1);
 }
 
 TEST(TablaNodos, BorrarDescendientesProfundosPrimero)
 {
     Arbol a;
     // 0 -> 1 -> (2 -> (4, 5), 3);  0 -> 6
-    const uint16_t n1 = Hijo(a, 0, NodoDecision);
-    const uint16_t n2 = Hijo(a, n1, NodoAzar);
-    const uint16_t n3 = Hijo(a, n1);
-    Hijo(a, n2);
-    Hijo(a, n2);
-    const uint16_t n6 = Hijo(a, 0);
+    const uint16_t n1 = a.NuevoHijo(0, NodoDecision);
+    const uint16_t n2 = a.NuevoHijo(n1, NodoAzar);
+    const uint16_t n3 = a.NuevoHijo(n1);
+    a.NuevoHijo(n2);
+    a.NuevoHijo(n2);
+    const uint16_t n6 = a.NuevoHijo(0);
     EXPECT_EQ(Orden(a), (std::vector<uint16_t>{0, 1, 2, 3, 4, 5, 6}));
     a.BorrarDescendientes(n1);
     EXPECT_EQ(Orden(a), (std::vector<uint16_t>{0, 1, 6}));
@@ -123,8 +114,8 @@ TEST(TablaNodos, BorrarDescendientesProfundosPrimero)
 TEST(TablaNodos, QuitarLoQueNoEstaNoCambiaNada)
 {
     Arbol a;
-    const uint16_t n1 = Hijo(a, 0, NodoDecision);
-    Hijo(a, n1);
+    const uint16_t n1 = a.NuevoHijo(0, NodoDecision);
+    a.NuevoHijo(n1);
     a.QuitarDeOrden(999);
     a.QuitarDeOrden(0); // the root is never searched
     EXPECT_EQ(a.UltimaPosicion, 2);
@@ -137,9 +128,9 @@ TEST(TablaNodos, QuitarLoQueNoEstaNoCambiaNada)
 TEST(TablaNodos, MoverDescendientesYPonerTexto)
 {
     Arbol a;
-    const uint16_t n1 = Hijo(a, 0, NodoDecision);
-    const uint16_t n2 = Hijo(a, n1, NodoDecision);
-    const uint16_t n3 = Hijo(a, n2);
+    const uint16_t n1 = a.NuevoHijo(0, NodoDecision);
+    const uint16_t n2 = a.NuevoHijo(n1, NodoDecision);
+    const uint16_t n3 = a.NuevoHijo(n2);
     a.SituarNodo(n2, 10, 20);
     a.SituarNodo(n3, 30, 40);
     a.MoverDescendientes(n1, 5, -3);
@@ -155,11 +146,11 @@ TEST(TablaNodos, MoverDescendientesYPonerTexto)
 TEST(TablaNodos, LimitesRechazanSinCambiarNada)
 {
     Arbol a;
-    const uint16_t n1 = Hijo(a, 0, NodoAzar);
+    const uint16_t n1 = a.NuevoHijo(0, NodoAzar);
     for (int i = 0; i < MaxHijos - 1; ++i)
-        Hijo(a, n1);
+        a.NuevoHijo(n1);
     EXPECT_EQ(a.Nodo(n1)->NumHijos(), 99);
-    Hijo(a, n1);
+    a.NuevoHijo(n1);
     const int indice = a.UltimoIndice;
     const int posicion = a.UltimaPosicion;
     // The 101st child is refused before a number is taken.
@@ -176,15 +167,15 @@ TEST(TablaNodos, LimitesRechazanSinCambiarNada)
 
     // Numbers run out at 1000, even after removals.
     Arbol b;
-    const uint16_t d = Hijo(b, 0, NodoDecision);
+    const uint16_t d = b.NuevoHijo(0, NodoDecision);
     for (int i = 0; i < 998; ++i) {
-        const uint16_t c = Hijo(b, d);
+        const uint16_t c = b.NuevoHijo(d);
         b.QuitarDeHijos(c);
         b.DestruirNodo(c);
         b.QuitarDeOrden(c);
     }
     EXPECT_EQ(b.UltimoIndice, 999);
-    EXPECT_EQ(Hijo(b, d), 1000);
+    EXPECT_EQ(b.NuevoHijo(d), 1000);
     try {
         b.NuevoIndice();
         ADD_FAILURE();
@@ -199,8 +190,8 @@ TEST(TablaNodos, LimitesRechazanSinCambiarNada)
 TEST(TablaNodos, CopiarNodo)
 {
     Arbol a;
-    const uint16_t n1 = Hijo(a, 0, NodoDecision);
-    const uint16_t n2 = Hijo(a, 0, NodoTerminal);
+    const uint16_t n1 = a.NuevoHijo(0, NodoDecision);
+    const uint16_t n2 = a.NuevoHijo(0, NodoTerminal);
     TNodo& o = *a.Nodo(n1);
     o.Valor = 7;
     o.Ganancia = 3;
