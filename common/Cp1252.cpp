@@ -47,8 +47,14 @@ char ACp1252(char32_t c)
 
 } // namespace
 
-std::string Cp1252AUtf8(const std::string& cp1252)
+std::string Cp1252AUtf8(std::string_view cp1252)
 {
+    // Most lines are plain ASCII, the same in both: one copy, no byte loop.
+    size_t i = 0;
+    while (i < cp1252.size() && static_cast<unsigned char>(cp1252[i]) < 0x80)
+        ++i;
+    if (i == cp1252.size())
+        return std::string(cp1252);
     std::string r;
     r.reserve(cp1252.size() + cp1252.size() / 8);
     for (unsigned char b : cp1252) {

@@ -204,7 +204,7 @@ public:
     bool Fin() const { return p_ >= d_.size(); }
 
     // The whole line up to its end (CR LF, LF or a lone CR), in UTF-8.
-    std::string Texto() { return Cp1252AUtf8(std::string(LineaCruda())); }
+    std::string Texto() { return Cp1252AUtf8(LineaCruda()); }
 
     // The same line as the file's bytes, for a caller that cuts it first: a
     // cut in UTF-8 could split a character.
