@@ -276,6 +276,8 @@ void TOpciones::CreaControles()
         IntervaloRecuperacion->setSingleStep(10);
         IntervaloRecuperacion->setSpecialValueText(QStringLiteral("Nunca"));
         IntervaloRecuperacion->setMaximumWidth(120);
+        IntervaloRecuperacion->setToolTip(QStringLiteral("Segundos entre copias de recuperación de un árbol con "
+                                                         "cambios sin guardar; «Nunca» no las escribe."));
         auto* l = new QVBoxLayout(varios);
         l->setSpacing(0);
         for (QCheckBox* c : {CheckBoxListaVarOrdenada, CheckBoxVersion, CheckBoxArbolVisibleVariaciones,

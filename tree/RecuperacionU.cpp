@@ -2,7 +2,6 @@
 
 #include "app/Aplicacion.h"
 #include "app/DocumentoU.h"
-#include "common/Usuario.h"
 #include "drawing/ConversionQt.h"
 #include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
@@ -265,7 +264,6 @@ TFormRecuperacion::TFormRecuperacion(TDocumento& documento, Recuperacion& recupe
     pie->addStretch();
     pie->addWidget(BotonCerrar);
     capas->addLayout(pie);
-    setMinimumWidth(560);
 }
 
 void TFormRecuperacion::Decide(size_t i, const QString& estado)
@@ -297,16 +295,18 @@ void TFormRecuperacion::RecuperarClick(size_t i)
 void TFormRecuperacion::DescartarClick(size_t i)
 {
     Fila& f = Filas[i];
+    // The user's unsaved work goes for good: asked first, and Enter keeps it.
+    const QString ruta = f.Copia.RutaOriginal.empty() ? Q(kSinTitulo) : Q(f.Copia.RutaOriginal);
+    QMessageBox pregunta(QMessageBox::Warning, QStringLiteral("Atención"),
+                         QStringLiteral("¿Desea descartar la copia de recuperación de «%1»? Los cambios que guarda "
+                                        "se perderán.")
+                             .arg(ruta),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    pregunta.setObjectName(QStringLiteral("CajaPregunta"));
+    pregunta.setDefaultButton(QMessageBox::No);
+    if (pregunta.exec() != QMessageBox::Yes)
+        return;
     Protegido([&] {
-        // The user's unsaved work goes for good: asked first.
-        if (IUsuario* u = doc_.arbol().usuario) {
-            const std::string ruta = f.Copia.RutaOriginal.empty() ? kSinTitulo : f.Copia.RutaOriginal;
-            if (u->Pregunta("Atención",
-                            "¿Desea descartar la copia de recuperación de «" + ruta +
-                                "»? Los cambios que guarda se perderán.",
-                            Botones::SiNo, Icono::Exclamacion) != Respuesta::Si)
-                return;
-        }
         r_.Descarta(f.Copia);
         Decide(i, QStringLiteral("Descartada"));
     });
