@@ -125,12 +125,14 @@ void TRecuperacion::Avisa(const std::string& error)
     avisado_ = true;
     if (aviso_)
         aviso_->close();
-    auto* caja = new QMessageBox(QMessageBox::Warning, QStringLiteral("NEMOR"),
-                                 Q(TextoCajaError(error)) +
-                                     QStringLiteral("\n\nSe volverá a intentar. Mientras tanto, guarde el árbol "
-                                                    "para no perder sus cambios."),
-                                 QMessageBox::Ok, ventana_);
+    QString texto = Q(TextoCajaError(error));
+    // A copy not written: the changes are safe only in the user's file meanwhile.
+    if (doc_.arbol().SinGuardar())
+        texto += QStringLiteral("\n\nSe volverá a intentar. Mientras tanto, guarde el árbol para no perder sus "
+                                "cambios.");
+    auto* caja = new QMessageBox(QMessageBox::Warning, QStringLiteral("NEMOR"), texto, QMessageBox::Ok, ventana_);
     caja->setObjectName(QStringLiteral("AvisoRecuperacion"));
+    caja->setTextFormat(Qt::PlainText);
     caja->setAttribute(Qt::WA_DeleteOnClose);
     caja->setWindowModality(Qt::NonModal);
     caja->show();
@@ -192,6 +194,7 @@ TFormRecuperacion::TFormRecuperacion(TDocumento& documento, Recuperacion& recupe
         if (f.Copia.Editor)
             texto += QStringLiteral("<br><small>y el texto del editor sin guardar</small>");
         f.Ruta = new QLabel(texto, lista);
+        f.Ruta->setTextFormat(Qt::RichText); // escaped above: a "&" in a path shows as itself
         f.Ruta->setObjectName(QStringLiteral("Ruta") + sufijo);
         f.Ruta->setToolTip(ruta);
         f.Hora = new QLabel(Q(FechaHoraDe(f.Copia.Hora)), lista);
@@ -239,6 +242,7 @@ TFormRecuperacion::TFormRecuperacion(TDocumento& documento, Recuperacion& recupe
     Danyadas = new QLabel(this);
     Danyadas->setObjectName(QStringLiteral("Danyadas"));
     Danyadas->setWordWrap(true);
+    Danyadas->setTextFormat(Qt::PlainText);
     Danyadas->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QStringList mensajes;
     for (const std::string& m : copias.Danyadas)
@@ -303,6 +307,7 @@ void TFormRecuperacion::DescartarClick(size_t i)
                              .arg(ruta),
                          QMessageBox::Yes | QMessageBox::No, this);
     pregunta.setObjectName(QStringLiteral("CajaPregunta"));
+    pregunta.setTextFormat(Qt::PlainText);
     pregunta.setDefaultButton(QMessageBox::No);
     if (pregunta.exec() != QMessageBox::Yes)
         return;
