@@ -169,6 +169,8 @@ TFormRecuperacion::TFormRecuperacion(TDocumento& documento, Recuperacion& recupe
                              this);
     Explicacion->setObjectName(QStringLiteral("Explicacion"));
     Explicacion->setWordWrap(true);
+    // Three lines or so, not a tall narrow column, whatever the rows need.
+    Explicacion->setMinimumWidth(520);
     capas->addWidget(Explicacion);
 
     auto* lista = new QWidget;
