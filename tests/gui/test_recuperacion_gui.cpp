@@ -229,9 +229,11 @@ TEST_F(CopiaDeRecuperacion, ElDialogoYSusTresOpciones)
     paraLuego.Nombre = nombreDos;
     programa.Recuperacion().Copias().Descarta(paraLuego);
     bool mostrado = false;
-    AlAbrirseModal([&](QWidget* w) {
-        mostrado = true;
-        w->close();
+    QTimer::singleShot(0, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            mostrado = true;
+            w->close();
+        }
     });
     programa.OfreceRecuperacion();
     Espera(50);
