@@ -394,8 +394,10 @@ void TArbol::closeEvent(QCloseEvent* e)
     }
     // Closing the main window ends the program, whatever other windows are open.
     QMainWindow::closeEvent(e);
-    if (e->isAccepted())
+    if (e->isAccepted()) {
+        emit Termina();
         QCoreApplication::quit();
+    }
 }
 
 // --- Handlers of this window ------------------------------------------------

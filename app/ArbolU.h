@@ -149,6 +149,8 @@ signals:
     void AbreComentario(uint16_t nodo, QPoint lugar);
     // The mouse moved over the bare drawing: a comment pad left for it stores its text and hides.
     void RatonSobreTapiz();
+    // The program ends normally: the save question has been answered.
+    void Termina();
 
 public slots:
     // --- Handlers of this window --------------------------------------------

@@ -50,6 +50,7 @@ const struct {
     {"TFormPrevisualizar", "ventana.previsualizar"}, {"TFormBar", "ventana.previsualizar"},
     {"TFormImprimiendo", "ventana.previsualizar"}, {"TFormDato", "ventana.dato"},
     {"TFormNota", "ventana.nota"},          {"TAboutBox", "nemor.inicio"},
+    {"TFormRecuperacion", "ventana.recuperacion"},
     {"TArbol", "ventana.principal"},
 };
 

@@ -192,3 +192,14 @@ void UsuarioQt::EditorCargar(const std::string& ruta)
         Error(TextoCajaError(e.what()));
     }
 }
+
+std::optional<TextoEditor> UsuarioQt::EditorSinGuardar()
+{
+    return editor_ ? editor_->TextoSinGuardar() : std::nullopt;
+}
+
+void UsuarioQt::EditorRecupera(const TextoEditor& documento)
+{
+    if (editor_)
+        editor_->Recupera(documento);
+}

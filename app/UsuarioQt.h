@@ -34,6 +34,8 @@ public:
     bool EditorPreguntaGuardar() override;
     void EditorNuevo() override;
     void EditorCargar(const std::string& ruta) override;
+    std::optional<TextoEditor> EditorSinGuardar() override;
+    void EditorRecupera(const TextoEditor& documento) override;
     bool PideDato(const std::string& rotulo, const std::vector<std::string>& lista, std::string& texto) override;
 
     // Runs before every question is shown: a question is about the tree as

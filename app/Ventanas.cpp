@@ -5,6 +5,7 @@
 #include "analysis/TornadoUnit.h"
 #include "analysis/VariacionUnit.h"
 #include "app/AboutU.h"
+#include "app/Aplicacion.h"
 #include "app/ArbolU.h"
 #include "app/DocumentoU.h"
 #include "app/ProgresoU.h"
@@ -17,6 +18,7 @@
 #include "editor/REMain.h"
 #include "tree/DatoU.h"
 #include "tree/NotaU.h"
+#include "tree/RecuperacionU.h"
 #include "variables/VarUnit.h"
 
 TArbol* FormArbol = nullptr;
@@ -41,6 +43,7 @@ struct Programa::Ventanas {
     // The document outlives every window that shows it.
     std::unique_ptr<TDocumento> documento;
     std::unique_ptr<TArbol> arbol;
+    std::unique_ptr<TRecuperacion> recuperacion;
     std::unique_ptr<TAboutBox> about;
     std::unique_ptr<TFormBar> bar;
     std::unique_ptr<TFormDato> dato;
@@ -77,6 +80,10 @@ Programa::Programa(const QStringList& argumentos) : v_(std::make_unique<Ventanas
     TDocumento& doc = *v_->documento;
     TArbol& principal = Crea(v_->arbol, FormArbol, &doc);
     IUsuario* usuario = &principal.usuario();
+    // The copy follows the document from the first change on, and goes when the program ends normally.
+    v_->recuperacion = std::make_unique<TRecuperacion>(doc, &principal);
+    TRecuperacion& recuperacion = *v_->recuperacion;
+    QObject::connect(&principal, &TArbol::Termina, &recuperacion, &TRecuperacion::Sale);
     TAboutBox& about = Crea(v_->about, AboutBox);
     TFormBar& bar = Crea(v_->bar, FormBar);
     TFormDato& dato = Crea(v_->dato, FormDato);
@@ -86,6 +93,7 @@ Programa::Programa(const QStringList& argumentos) : v_(std::make_unique<Ventanas
     QObject::connect(&principal, &TArbol::RatonSobreTapiz, &nota, &TFormNota::RatonSobreTapiz);
     TProgressForm& progreso = Crea(v_->progreso, ProgressForm);
     TFormEditor& editor = Crea(v_->editor, FormEditor, &doc);
+    QObject::connect(&editor, &TFormEditor::TextoCambiado, &recuperacion, &TRecuperacion::EditorCambiado);
     // Reading a tree shows the progress and loads the linked document.
     principal.usuarioQt().PonVentanas(&progreso, &dato, &editor);
     TFormVar& var = Crea(v_->var, FormVar, doc);
@@ -140,6 +148,14 @@ TDocumento& Programa::Documento() { return *v_->documento; }
 
 TArbol& Programa::Principal() { return *v_->arbol; }
 
+TRecuperacion& Programa::Recuperacion() { return *v_->recuperacion; }
+
+void Programa::OfreceRecuperacion()
+{
+    TArbol& principal = *v_->arbol;
+    Protegido([&] { v_->recuperacion->OfreceAbandonadas(&principal); });
+}
+
 Programa::~Programa()
 {
     // Last created, first freed; every reference is cleared before its window goes.
@@ -175,6 +191,7 @@ Programa::~Programa()
     v_->bar.reset();
     AboutBox = nullptr;
     v_->about.reset();
+    v_->recuperacion.reset();
     FormArbol = nullptr;
     v_->arbol.reset();
     v_->documento.reset();

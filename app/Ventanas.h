@@ -25,6 +25,7 @@ class TFormQR;
 class TFormHistorico;
 class TFormPerfil;
 class TFormTornado;
+class TRecuperacion;
 
 extern TArbol* FormArbol;
 extern TAboutBox* AboutBox;
@@ -57,6 +58,11 @@ public:
 
     TDocumento& Documento();
     TArbol& Principal();
+    // The recovery copy of the document's tree.
+    TRecuperacion& Recuperacion();
+    // Offers the recovery copies that programs no longer running left
+    // behind; run once the main window is on screen.
+    void OfreceRecuperacion();
 
 private:
     struct Ventanas;

@@ -270,11 +270,23 @@ void TOpciones::CreaControles()
                                           "CheckBoxComprobarRojos");
         CheckBoxNumNodosVisibles =
             Nombrado(new QCheckBox(QStringLiteral("Números de nodos visibles"), varios), "CheckBoxNumNodosVisibles");
+        // Up to an hour; 0 writes no copies at all.
+        IntervaloRecuperacion = Nombrado(new QSpinBox(varios), "IntervaloRecuperacion");
+        IntervaloRecuperacion->setRange(0, 3600);
+        IntervaloRecuperacion->setSingleStep(10);
+        IntervaloRecuperacion->setSpecialValueText(QStringLiteral("Nunca"));
+        IntervaloRecuperacion->setMaximumWidth(120);
+        IntervaloRecuperacion->setToolTip(QStringLiteral("Segundos entre copias de recuperación de un árbol con "
+                                                         "cambios sin guardar; «Nunca» no las escribe."));
         auto* l = new QVBoxLayout(varios);
         l->setSpacing(0);
         for (QCheckBox* c : {CheckBoxListaVarOrdenada, CheckBoxVersion, CheckBoxArbolVisibleVariaciones,
                              CheckBoxComprobarRojos, CheckBoxNumNodosVisibles})
             l->addWidget(c);
+        auto* f = new QFormLayout;
+        f->setContentsMargins(0, 6, 0, 0);
+        f->addRow(QStringLiteral("Copia de recuperación cada (s):"), IntervaloRecuperacion);
+        l->addLayout(f);
         l->addStretch();
     }
     PageControl1->addTab(varios, QStringLiteral("Varios"));
@@ -369,6 +381,7 @@ void TOpciones::Conecta()
     giro(AltoTapiz, o.AltoTapiz);
     giro(TamanyoFormas, o.TamanyoFormas);
     giro(TamanyoLetras, o.TamanyoLetras);
+    giro(IntervaloRecuperacion, o.IntervaloRecuperacion);
     connect(Escala, &QButtonGroup::idToggled, this, [this](int id, bool marcado) {
         if (marcado && !mostrando_)
             arbol_.opciones.Escala = id;
@@ -413,6 +426,7 @@ void TOpciones::MuestraOpciones()
     AltoTapiz->setValue(o.AltoTapiz);
     TamanyoFormas->setValue(o.TamanyoFormas);
     TamanyoLetras->setValue(o.TamanyoLetras);
+    IntervaloRecuperacion->setValue(o.IntervaloRecuperacion);
     // An index out of the group's range checks no button; the value is kept as read.
     if (QAbstractButton* b = Escala->button(o.Escala)) {
         b->setChecked(true);

@@ -81,6 +81,7 @@ public:
     QCheckBox* CheckBoxArbolVisibleVariaciones;
     QCheckBox* CheckBoxComprobarRojos;
     QCheckBox* CheckBoxNumNodosVisibles;
+    QSpinBox* IntervaloRecuperacion; // seconds between recovery copies; 0 "Nunca"
     // "Riesgo"
     QButtonGroup* CriterioRiesgo;     // 0 "Valor esperado", 1 "Utilidad exponencial"
     QLineEdit* EToleranciaRiesgo;     // R, a real as text

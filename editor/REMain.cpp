@@ -362,7 +362,10 @@ TFormEditor::TFormEditor(TDocumento* documento, QWidget* parent) : QMainWindow(p
         ActionList2Update();
     });
     connect(Editor, &QTextEdit::currentCharFormatChanged, this, [this] { SelectionChange(); });
-    connect(Editor, &QTextEdit::textChanged, this, [this] { ShowModifiedState(Editor->document()->isModified()); });
+    connect(Editor, &QTextEdit::textChanged, this, [this] {
+        ShowModifiedState(Editor->document()->isModified());
+        emit TextoCambiado();
+    });
     connect(Editor->document(), &QTextDocument::modificationChanged, this, [this](bool m) { ShowModifiedState(m); });
     connect(Editor, &QTextEdit::undoAvailable, this, [this] { ActionList2Update(); });
     connect(Editor, &QTextEdit::copyAvailable, this, [this] { ActionList2Update(); });
@@ -478,6 +481,31 @@ void TFormEditor::LoadDocument(const QString& ruta, bool foco)
     Editor->document()->clearUndoRedoStacks();
     Editor->document()->setModified(false);
     ShowModifiedState(false);
+    SelectionChange();
+    ActionList2Update();
+}
+
+std::optional<TextoEditor> TFormEditor::TextoSinGuardar() const
+{
+    if (!Editor->document()->isModified())
+        return std::nullopt;
+    TextoEditor t;
+    if (DocumentName_ != QString::fromUtf8(kSinTitulo))
+        t.Ruta = DocumentName_.toStdString();
+    t.Texto = EscribirRtf(DocumentoDesdeQt(*Editor->document()));
+    return t;
+}
+
+void TFormEditor::Recupera(const TextoEditor& documento)
+{
+    DocumentoAQt(LeerDocumentoEditor(documento.Texto), *Editor->document());
+    Editor->moveCursor(QTextCursor::Start);
+    Editor->setReadOnly(false);
+    ShowFileName(documento.Ruta.empty() ? QString::fromUtf8(kSinTitulo) : QString::fromStdString(documento.Ruta));
+    // Not what its file holds, if it has one: closing or a new tree asks to save it.
+    Editor->document()->clearUndoRedoStacks();
+    Editor->document()->setModified(true);
+    ShowModifiedState(true);
     SelectionChange();
     ActionList2Update();
 }

@@ -8,11 +8,13 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class Arbol;
 class IUsuario;
 class TDocumento;
+struct TextoEditor;
 class QAction;
 class QActionGroup;
 class QComboBox;
@@ -45,6 +47,12 @@ public:
     // Loads RTF, or plain text when the file is not RTF. Raises EInOutError
     // when the file cannot be read; the text and the name then stay as they were.
     void LoadDocument(const QString& ruta, bool foco);
+    // The document while it has changes not yet saved: its path (empty while
+    // untitled) and its text as FileSave would write it; nullopt when saved.
+    std::optional<TextoEditor> TextoSinGuardar() const;
+    // Puts back a document's unsaved text under its path ("Sin título" when
+    // empty), marked as changed, so that closing asks to save it.
+    void Recupera(const TextoEditor& documento);
 
     // --- Commands (public so tests and the main window can drive them) ------
     // Each returns whether the document was written.
@@ -82,6 +90,10 @@ public:
     QWidget* RightInd = nullptr;
     QFrame* RulerLine = nullptr;
     QLabel* StatusPanel[3] = {nullptr, nullptr, nullptr};
+
+signals:
+    // The text or its formatting changed.
+    void TextoCambiado();
 
 protected:
     void closeEvent(QCloseEvent* e) override;

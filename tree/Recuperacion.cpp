@@ -677,3 +677,8 @@ void Recuperacion::Descarta(const CopiaRecuperacion& c)
             throw EInOutError("No se ha podido descartar la copia de recuperación " +
                               Descripcion(c.RutaOriginal, c.Hora) + ". " + *e);
 }
+
+bool Recuperacion::Sigue(const CopiaRecuperacion& c) const
+{
+    return ExisteFichero((fs::path(carpeta_) / (c.Nombre + kExtArbol)).string());
+}

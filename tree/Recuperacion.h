@@ -127,6 +127,9 @@ public:
     // "Descartar": removes the copy. Raises EInOutError when it cannot.
     void Descarta(const CopiaRecuperacion& copia);
     // ("Más tarde" leaves the copy as it is, for the next start.)
+    // Whether the copy's tree is still among the copies: not recovered,
+    // discarded or kept aside since it was listed.
+    bool Sigue(const CopiaRecuperacion& copia) const;
 
 private:
     struct Trabajo {

@@ -14,6 +14,7 @@
 #include "editor/REMain.h"
 #include "tree/DatoU.h"
 #include "tree/Documento.h"
+#include "tree/RecuperacionU.h"
 #include "tree/FicheroArbol.h"
 #include "variables/VarUnit.h"
 
@@ -250,6 +251,25 @@ int main(int argc, char** argv)
         progreso.Muestra(p);
         Guarda(&progreso, "variacion-progreso");
         progreso.hide();
+    }
+
+    // The start after a crash: two copies, one of them with the editor's text.
+    {
+        CopiasAbandonadas h;
+        const std::time_t ahora = std::time(nullptr);
+        CopiaRecuperacion titulada;
+        titulada.Nombre = "copia-1-1-00000000";
+        titulada.RutaOriginal = (ejemplos + QStringLiteral("/petroleo.nmr")).toStdString();
+        titulada.Hora = ahora - 120;
+        titulada.Editor = TextoEditor{"", "notas"};
+        CopiaRecuperacion sinTitulo;
+        sinTitulo.Nombre = "copia-1-1-00000001";
+        sinTitulo.Hora = ahora - 3600;
+        h.Copias = {titulada, sinTitulo};
+        TFormRecuperacion dialogo(v.documento(), programa.Recuperacion().Copias(), h, &v);
+        dialogo.show();
+        Guarda(&dialogo, "recuperacion");
+        dialogo.hide();
     }
 
     return fallos == 0 ? 0 : 1;

@@ -1,5 +1,8 @@
 #include "app/Aplicacion.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,6 +22,11 @@ int main(int argc, char** argv)
         ini = QByteArray(argv[0]) + "-" + QByteArray::number(static_cast<qint64>(getpid())) + ".ini";
         qputenv("NEMOR_INI", ini);
     }
+    // A data folder of its own too, by its full path (a relative one would not
+    // count): recovery copies never go among the user's.
+    const QByteArray datos = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toLocal8Bit() + "-" +
+                             QByteArray::number(static_cast<qint64>(getpid())) + "-datos";
+    qputenv("XDG_DATA_HOME", datos);
     // Screenshots go to the build folder for anyone to look at.
     if (qEnvironmentVariableIsEmpty("NEMOR_CAPTURAS"))
         qputenv("NEMOR_CAPTURAS", NEMOR_CARPETA_CAPTURAS);
@@ -27,5 +35,6 @@ int main(int argc, char** argv)
     const int r = RUN_ALL_TESTS();
     if (!ini.isEmpty())
         std::remove(ini.constData());
+    QDir(QString::fromLocal8Bit(datos)).removeRecursively();
     return r;
 }

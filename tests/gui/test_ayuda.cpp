@@ -10,6 +10,7 @@
 #include "app/AyudaU.h"
 #include "app/Ventanas.h"
 #include "drawing/OpcionU.h"
+#include "tree/RecuperacionU.h"
 #include "variables/VarUnit.h"
 
 #include <QAction>
@@ -68,6 +69,7 @@ TEST_F(Ayuda, LaColeccionEncuentraCadaPaginaPorSuPalabra)
         {"bayes", "bayes.html"},                 {"nemor-cli", "nemor-cli.html"},
         {"ventana.perfil", "perfil-riesgo.html"}, {"ventana.tornado", "tornado.html"},
         {"riesgo", "riesgo.html"},               {"ventana.progresovariacion", "variaciones.html"},
+        {"ventana.recuperacion", "ficheros.html"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.id);
@@ -129,6 +131,9 @@ TEST_F(Ayuda, CadaVentanaTieneSuPagina)
     // Made only while a sweep runs long, so not among the windows above.
     TFormProgresoVariacion progreso("x", FormArbol);
     EXPECT_EQ(IdentificadorAyuda(progreso.BDetener), QStringLiteral("ventana.progresovariacion"));
+    // Made only at a start that finds recovery copies.
+    TFormRecuperacion recuperacion(programa.Documento(), programa.Recuperacion().Copias(), {}, FormArbol);
+    EXPECT_EQ(IdentificadorAyuda(recuperacion.BotonCerrar), QStringLiteral("ventana.recuperacion"));
 }
 
 TEST_F(Ayuda, F1AbreLaPaginaDeLaVentanaEnUso)

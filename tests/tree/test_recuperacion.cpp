@@ -608,7 +608,7 @@ TEST_F(Recupera, RecuperarNoTiraNadaSinPreguntar)
     EXPECT_FALSE(p.r.Recupera(p.a, h.Copias[0]));
     EXPECT_EQ(p.u.Textos("Pregunta"), std::vector<std::string>{"¿Desea guardar el árbol actual?"});
     EXPECT_EQ(p.a.Variables, std::vector<std::string>{"ACTUAL = 2"});
-    EXPECT_TRUE(ExisteFichero(carpeta + "/" + dejada.Nombre + ".nmr"));
+    EXPECT_TRUE(p.r.Sigue(h.Copias[0]));
 
     EscribeFicheroSeguro(carpeta + "/" + dejada.Nombre + ".nmr", "V 2015\r\n");
     p.u.respuestas.push_back(Respuesta::No);
@@ -620,6 +620,7 @@ TEST_F(Recupera, RecuperarNoTiraNadaSinPreguntar)
     }
     EXPECT_EQ(p.a.Variables, std::vector<std::string>{"ACTUAL = 2"});
     EXPECT_TRUE(ExisteFichero(carpeta + "/" + kCarpetaApartadas + "/" + dejada.Nombre + ".nmr"));
+    EXPECT_FALSE(p.r.Sigue(h.Copias[0]));
 }
 
 // "Descartar" removes a copy; "Más tarde" leaves it for the next start.
