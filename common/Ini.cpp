@@ -47,12 +47,17 @@ std::string RutaIni()
 {
     if (const char* p = Entorno("NEMOR_INI"))
         return p;
-    // A relative XDG_CONFIG_HOME is invalid and ignored.
-    if (const char* x = Entorno("XDG_CONFIG_HOME"); x && x[0] == '/')
-        return std::string(x) + "/NEMOR.ini";
+    const std::string carpeta = CarpetaXdg("XDG_CONFIG_HOME", ".config");
+    return carpeta.empty() ? "NEMOR.ini" : carpeta + "/NEMOR.ini";
+}
+
+std::string CarpetaXdg(const char* variable, const char* bajoHome)
+{
+    if (const char* x = Entorno(variable); x && x[0] == '/')
+        return x;
     if (const char* h = Entorno("HOME"))
-        return std::string(h) + "/.config/NEMOR.ini";
-    return "NEMOR.ini";
+        return std::string(h) + "/" + bajoHome;
+    return {};
 }
 
 FicheroIni::FicheroIni(std::string ruta) : ruta_(std::move(ruta))

@@ -12,6 +12,11 @@
 // $XDG_CONFIG_HOME/NEMOR.ini, else ~/.config/NEMOR.ini.
 std::string RutaIni();
 
+// A folder of the user's by the XDG rules: $variable when it holds an
+// absolute path (a relative one is invalid and ignored), else $HOME/bajoHome;
+// empty when neither is set.
+std::string CarpetaXdg(const char* variable, const char* bajoHome);
+
 class FicheroIni {
 public:
     // Loads the file now; later changes by others are not seen.

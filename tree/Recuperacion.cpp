@@ -2,6 +2,7 @@
 
 #include "common/Errores.h"
 #include "common/EscrituraSegura.h"
+#include "common/Ini.h"
 #include "tree/Arbol.h"
 #include "tree/Documento.h"
 #include "tree/FicheroArbol.h"
@@ -29,12 +30,6 @@ const char* const kPrefijo = "copia-";
 const char* const kExtArbol = ".nmr";
 const char* const kExtRegistro = ".registro";
 const char* const kCabecera = "NEMOR-RECUPERACION 1";
-
-const char* Entorno(const char* nombre)
-{
-    const char* v = std::getenv(nombre);
-    return (v && *v) ? v : nullptr;
-}
 
 std::string Recorta(std::string s)
 {
@@ -302,14 +297,8 @@ std::string Aparta(const std::string& carpeta, const std::string& nombre, const 
 
 std::string CarpetaRecuperacion()
 {
-    std::string base;
-    if (const char* x = Entorno("XDG_DATA_HOME"); x && x[0] == '/')
-        base = x;
-    else if (const char* h = Entorno("HOME"))
-        base = std::string(h) + "/.local/share";
-    else
-        base = ".local/share";
-    return base + "/NEMOR/recuperacion";
+    const std::string base = CarpetaXdg("XDG_DATA_HOME", ".local/share");
+    return (base.empty() ? std::string(".local/share") : base) + "/NEMOR/recuperacion";
 }
 
 Proceso ProcesoActual()
